@@ -1,0 +1,17 @@
+#pragma once
+// The whole framework layer in one include.
+#include "MessageMap.h"
+#include "Wnd.h"
+#include "Dialog.h"
+#include "DataExchange.h"
+#include "WinThread.h"
+#include "WinApp.h"
+#include "Static.h"
+#include "Button.h"
+#include "ProgressCtrl.h"
+#include "TreeCtrl.h"
+#include "PaintDC.h"
+#include "GdiObject.h"
+#include "Font.h"
+#include "Bitmap.h"
+#include "String.h"
