@@ -1,0 +1,93 @@
+#include "StampFile.h"
+
+#include "PackageLayout.h"
+
+#include <cstdio>
+#include <cstring>
+#include <string>
+
+#ifdef _WIN32
+#include <windows.h>
+#endif
+
+namespace {
+
+constexpr char kStampFileSuffix[] = "\\Versione.txt";
+static_assert(sizeof kStampFileSuffix - 2 == sizeof kStampFileName - 1);
+
+// Beside the target and of the same length, so that it fits wherever the
+// target's path fits: the last character becomes '~'.
+bool MakeTempPath(const char* path, std::string& temp) {
+    const std::size_t length = path == nullptr ? 0 : std::strlen(path);
+    if (length == 0 || path[length - 1] == '\\' || path[length - 1] == '/')
+        return false;
+    temp.assign(path, length);
+    temp.back() = temp.back() == '~' ? '_' : '~';
+    return true;
+}
+
+bool MoveOver(const char* from, const char* to) {
+#ifdef _WIN32
+    return MoveFileExA(from, to, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
+#else
+    return std::rename(from, to) == 0;
+#endif
+}
+
+} // namespace
+
+VersionStamp ReadInstalledStamp(CTextLineReader& reader, const char* path, char* line,
+                                std::size_t lineSize) {
+    VersionStamp stamp;
+    const int maxChars = CTextLineReader::MaxCharsFor(lineSize);
+    if (maxChars >= 0 && reader.Open(path)) {
+        line[0] = '\0';
+        reader.ReadLine(line, maxChars, kCommentChar);
+        ParseVersionStamp(line, stamp);
+    }
+    reader.Close();
+    return stamp;
+}
+
+VersionStamp ReadInstalledStamp(const char* path) {
+    CTextLineReader reader;
+    char line[kLineBufferSize];
+    return ReadInstalledStamp(reader, path, line, sizeof line);
+}
+
+void StripOneTrailingBackslash(char* folder) {
+    const std::size_t length = std::strlen(folder);
+    if (length > 0 && folder[length - 1] == '\\')
+        folder[length - 1] = '\0';
+}
+
+bool BuildStampFilePath(const char* folder, char* path, std::size_t capacity) {
+    if (capacity == 0)
+        return false;
+    const std::size_t needed = std::strlen(folder) + sizeof kStampFileSuffix;
+    if (needed > capacity) {
+        path[0] = '\0';
+        return false;
+    }
+    std::snprintf(path, capacity, "%s%s", folder, kStampFileSuffix);
+    return true;
+}
+
+bool WriteStampFile(const char* path, const VersionStamp& stamp) {
+    char text[kStampLineBufferSize];
+    const int length = FormatStampLine(stamp, text, sizeof text);
+    std::string temp;
+    if (length < 0 || length >= static_cast<int>(sizeof text) || !MakeTempPath(path, temp))
+        return false;
+
+    FILE* file = std::fopen(temp.c_str(), "wb");
+    if (file == nullptr)
+        return false;
+    bool written = std::fwrite(text, 1, length, file) == static_cast<std::size_t>(length);
+    if (std::fclose(file) != 0)
+        written = false;
+    if (written && MoveOver(temp.c_str(), path))
+        return true;
+    std::remove(temp.c_str());
+    return false;
+}
