@@ -12,7 +12,8 @@ public:
 
     // Runs the dialog modally with the parent (if any) as disabled owner and
     // returns the EndDialog value; -1 when the dialog cannot be created,
-    // IDCANCEL when a WM_QUIT ends the loop (the WM_QUIT is posted again).
+    // IDCANCEL when it ends otherwise (a WM_QUIT, which is posted again for
+    // the loop around, or its window destroyed from outside).
     INT_PTR DoModal();
     // Creates a modeless child dialog; it stays hidden if the template is.
     // OnInitDialog has run when it returns.
