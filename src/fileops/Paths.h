@@ -1,0 +1,23 @@
+#pragma once
+// Paths of the copy and of the size walk: built as whole texts, handed to the
+// ...A file calls only when they fit the MAX_PATH limit those calls have.
+#include <windows.h>
+#include <cstring>
+#include <string>
+
+// The text after the last backslash of `path` (a position inside it), or the
+// whole text when it holds none. Only the backslash separates.
+const char* LastPathComponent(const char* path);
+
+// `folder`, a backslash and `name`.
+std::string JoinPath(const char* folder, const char* name);
+
+// True when the ANSI file calls can take the path (at most MAX_PATH - 1
+// characters); a longer path is an entry that cannot be accessed.
+inline bool PathFits(const std::string& path) {
+    return path.size() < MAX_PATH;
+}
+
+inline bool PathFits(const char* path) {
+    return std::strlen(path) < MAX_PATH;
+}
