@@ -1,0 +1,47 @@
+#include "FinishPage.h"
+#include "PackageLayout.h"
+#include "PageStyle.h"
+
+CFinishPage::CFinishPage(CWnd* parent) : CDialog(IDD, parent) {}
+
+CFinishPage::~CFinishPage() = default;
+
+const MessageMap* CFinishPage::GetMessageMap() const {
+    static const MessageMapEntry entries[] = {
+        MapCtlColor<&CFinishPage::OnCtlColor>(),
+    };
+    static const MessageMap map{CDialog::GetMessageMap(), entries};
+    return &map;
+}
+
+void CFinishPage::DoDataExchange(CDataExchange* dx) {
+    CDialog::DoDataExchange(dx);
+    ExchangeSidePanels(dx, m_logoPanel, m_leftPanel);
+}
+
+BOOL CFinishPage::OnInitDialog() {
+    CDialog::OnInitDialog();
+    MakeTitleFont(*this, 5, nullptr, m_titleFont, {IDC_TITLE});
+    m_leftPanel.SetBitmap(IDB_LEFT_PANEL);
+    m_logoPanel.SetBitmap(IDB_LOGO);
+    return TRUE;
+}
+
+void CFinishPage::SetResult(int errors) {
+    // The title holds its placeholder only once: a second outcome would be
+    // appended to the first.
+    if (!m_hWnd || m_resultShown)
+        return;
+    m_resultShown = true;
+    if (errors) {
+        FillPlaceholder(*this, IDC_TITLE, kProductVersionCode, " con errori.");
+        SetDlgItemText(IDC_TEXT2, "Si prega di contattare il Vs. Fornitore.\n\n"
+                                  "Premere fine per terminare il programma.");
+    } else {
+        FillPlaceholder(*this, IDC_TITLE, kProductVersionCode, " in modo corretto.");
+    }
+}
+
+HBRUSH CFinishPage::OnCtlColor(HDC dc, HWND, UINT) {
+    return WhitePageBrush(dc);
+}

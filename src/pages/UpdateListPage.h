@@ -1,0 +1,30 @@
+#pragma once
+#include "framework/Dialog.h"
+#include "framework/Font.h"
+#include "framework/TreeCtrl.h"
+#include "resource.h"
+
+// The updates of the package as a tree, with the reference numbers of the
+// package and of the installation. Drawn in the dialog's own colours.
+class CUpdateListPage : public CDialog {
+public:
+    enum { IDD = IDD_UPDATE_LIST_PAGE };
+
+    // `owner` hears Escape pressed inside the page as WM_CLOSE.
+    explicit CUpdateListPage(CWnd* owner = nullptr);
+    ~CUpdateListPage() override;
+
+    CTreeCtrl m_tree;
+
+protected:
+    BOOL OnNotify(WPARAM wParam, LPARAM lParam, LRESULT* result) override;
+    void DoDataExchange(CDataExchange* dx) override;
+    BOOL OnInitDialog() override;
+    void OnCancel() override;
+
+private:
+    CFont m_titleFont;
+    COLORREF m_backColour;
+    COLORREF m_textColour;
+    CWnd* m_owner;
+};
