@@ -1,0 +1,188 @@
+// Walks the wizard through every screen for the demo, and at each screen
+// asks the script that started it for a screenshot: it writes NAME.ready
+// into the exchange folder and waits for NAME.done.
+// Usage: demo_driver MEDIA_FOLDER EXCHANGE_FOLDER HELD_FILE
+#include "driver/FileSystem.h"
+#include "driver/HeldFile.h"
+#include "driver/MessageBoxView.h"
+#include "driver/ProcessWindows.h"
+#include "driver/RemoteProcess.h"
+#include "driver/RemoteProgressBar.h"
+#include "driver/RemoteTree.h"
+#include "driver/Wait.h"
+
+#include <cstdio>
+#include <string>
+
+using namespace e2e;
+
+namespace {
+
+const char kCaption[] = "Aggiornamento Tessaro Vers. 0002";
+constexpr int kCancel = 2;
+constexpr int kNext = 1002;
+constexpr int kTree = 1012;
+constexpr int kProgressBar = 1021;
+constexpr int kLeftPanel = 1003;
+constexpr int kWelcomeMarker = 1007;
+constexpr DWORD kScreenBoundMs = 30000;
+constexpr DWORD kCopyBoundMs = 180000;
+// Lets the last paint of a new screen reach the display before the shot.
+constexpr DWORD kSettleMs = 400;
+
+class DemoWalk {
+public:
+    DemoWalk(std::string media, std::string exchange, std::string held)
+        : m_media(std::move(media)), m_exchange(std::move(exchange)), m_held(std::move(held)) {}
+
+    int Run();
+
+private:
+    bool Fail(const char* what) {
+        std::printf("demo: %s\n", what);
+        std::fflush(stdout);
+        return false;
+    }
+    bool Shot(const std::string& name);
+    bool ClickWhenReady(int id);
+    bool Welcome();
+    bool List();
+    bool Copy();
+    bool Finish();
+    RemoteWindow FinishPage() const;
+
+    std::string m_media;
+    std::string m_exchange;
+    std::string m_held;
+    RemoteProcess m_process;
+    RemoteWindow m_wizard;
+    int m_shots = 0;
+};
+
+bool DemoWalk::Shot(const std::string& title) {
+    const std::string name = std::to_string(++m_shots) + "-" + title;
+    const std::string done = m_exchange + "\\" + name + ".done";
+    DeleteFileA(done.c_str());
+    if (!WriteBytes(m_exchange + "\\" + name + ".ready", name))
+        return Fail("cannot write to the exchange folder");
+    if (!WaitFor([&] { return FileExists(done); }, kScreenBoundMs))
+        return Fail("no screenshot taken");
+    std::printf("demo: screen %s\n", name.c_str());
+    std::fflush(stdout);
+    return true;
+}
+
+bool DemoWalk::ClickWhenReady(int id) {
+    const RemoteWindow button = m_wizard.Child(id);
+    return WaitFor([&] { return button.Visible() && button.Enabled(); }, kScreenBoundMs) &&
+           button.Click();
+}
+
+RemoteWindow DemoWalk::FinishPage() const {
+    for (HWND page = GetWindow(m_wizard.Handle(), GW_CHILD); page;
+         page = GetWindow(page, GW_HWNDNEXT)) {
+        if (RemoteWindow(page).ClassName() == "#32770" && GetDlgItem(page, kLeftPanel) &&
+            !GetDlgItem(page, kWelcomeMarker))
+            return RemoteWindow(page);
+    }
+    return {};
+}
+
+bool DemoWalk::Welcome() {
+    const ProcessWindows windows(m_process.Id());
+    if (!WaitFor(
+            [&] {
+                m_wizard = windows.Dialog(kCaption, kNext);
+                return m_wizard.Visible() && m_wizard.Child(kNext).Visible();
+            },
+            kScreenBoundMs)) {
+        const MessageBoxView box(windows.MessageBox());
+        if (box)
+            std::printf("demo: the wizard says: %s\n", box.Text().c_str());
+        return Fail("no welcome screen");
+    }
+    Sleep(kSettleMs);
+    return Shot("benvenuto");
+}
+
+bool DemoWalk::List() {
+    if (!ClickWhenReady(kNext))
+        return Fail("Avanti> cannot be pressed");
+    const RemoteWindow tree = m_wizard.PageControl(kTree, kTree);
+    if (!WaitFor([&] { return tree.Visible(); }, kScreenBoundMs))
+        return Fail("no list screen");
+    // Open the newest update, as a curious customer would, to show its notes.
+    std::vector<TreeItem> items;
+    if (RemoteTree(tree).Read(items) && !items.empty())
+        RemoteTree(tree).Expand(items.back().handle);
+    Sleep(kSettleMs);
+    return Shot("elenco");
+}
+
+bool DemoWalk::Copy() {
+    HeldFile held(m_media + "\\" + m_held);
+    if (!held.Held())
+        return Fail("cannot hold the package file open");
+    if (!ClickWhenReady(kNext))
+        return Fail("Installa cannot be pressed");
+    const ProcessWindows windows(m_process.Id());
+    bool progressShot = false;
+    bool promptShot = false;
+    const RemoteWindow bar = m_wizard.PageControl(kProgressBar, kProgressBar);
+    const bool finished = WaitFor(
+        [&] {
+            const MessageBoxView prompt(windows.MessageBox());
+            if (prompt) {
+                if (!promptShot) {
+                    Sleep(kSettleMs);
+                    promptShot = Shot("file-in-uso");
+                }
+                held.Release();
+                prompt.Answer(IDRETRY);
+                WaitFor([&] { return !IsWindow(prompt.Window().Handle()); }, kScreenBoundMs);
+                return false;
+            }
+            ProgressState state;
+            if (!progressShot && bar.Visible() && RemoteProgressBar(bar).Read(state) &&
+                state.position > 0) {
+                // Frozen for the shot: the copy may well end sooner than a
+                // screenshot takes.
+                SuspendThread(m_process.MainThread());
+                progressShot = Shot("avanzamento");
+                ResumeThread(m_process.MainThread());
+            }
+            return FinishPage().Visible();
+        },
+        kCopyBoundMs, 5);
+    if (!progressShot)
+        std::printf("demo: the copy ended before its progress could be seen\n");
+    return finished || Fail("no result screen");
+}
+
+bool DemoWalk::Finish() {
+    Sleep(kSettleMs);
+    if (!Shot("fine"))
+        return false;
+    if (!ClickWhenReady(kCancel))
+        return Fail("Fine cannot be pressed");
+    return m_process.WaitExit(kScreenBoundMs) || Fail("the wizard did not close");
+}
+
+int DemoWalk::Run() {
+    m_process = RemoteProcess::Start(m_media + "\\kvelmora.exe", kScreenBoundMs);
+    if (!m_process.Started())
+        return Fail("cannot start kvelmora.exe"), 1;
+    const bool ok = Welcome() && List() && Copy() && Finish();
+    return ok ? 0 : 1;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    if (argc != 4) {
+        std::printf("usage: demo_driver MEDIA_FOLDER EXCHANGE_FOLDER HELD_FILE\n");
+        return 2;
+    }
+    DemoWalk walk(FromHostPath(argv[1]), FromHostPath(argv[2]), argv[3]);
+    return walk.Run();
+}
