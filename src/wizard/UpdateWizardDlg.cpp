@@ -1,0 +1,391 @@
+#include "UpdateWizardDlg.h"
+#include "FinishPage.h"
+#include "HeaderPage.h"
+#include "InstallationRegistry.h"
+#include "PackageFiles.h"
+#include "PackageLayout.h"
+#include "ProgressPage.h"
+#include "StampFile.h"
+#include "UpdateApp.h"
+#include "UpdateListPage.h"
+#include "UpdateTreeFiller.h"
+#include "WelcomePage.h"
+#include "fileops/FolderSize.h"
+#include "fileops/TreeCopier.h"
+#include "framework/DataExchange.h"
+#include "framework/PaintDC.h"
+#include "framework/WinApp.h"
+#include "resource.h"
+#include <cstdio>
+#include <cstring>
+#include <new>
+
+namespace {
+
+const char kCaptionFormat[] = "Aggiornamento Tessaro Vers. %s";
+const char kCannotStart[] = "Impossibile avviare il programma di aggiornamento.";
+const char kNotInstalled[] = "Programma Tessaro non risulta essere installato su questo computer.";
+const char kNoUpdateInformation[] = "Nessuna informazione di aggiornamento.";
+const char kNothingToInstall[] = "Nessun Aggiornamento da installare.";
+const char kConfirmCancel[] = "Terminare il programma di aggiornamento?";
+const char kNoUpdateInstalled[] = "Nessun aggiornamento effettuato";
+const char kStatusLinePrefix[] = "Aggiornamento";
+const char kComputingSpace[] = "Calcolo spazio necessario...";
+const char kListTitle[] = "Elenco degli Aggiornamenti che verranno installati";
+const char kInstallingTitle[] = "Installazione Aggiornamenti in corso";
+const char kNextText[] = "Avanti>";
+const char kInstallText[] = "Installa";
+const char kFinishText[] = "Fine";
+
+// Copies text into a buffer of `size` bytes, cut to fit.
+void CopyText(char* buffer, std::size_t size, const char* text) {
+    std::snprintf(buffer, size, "%s", text);
+}
+
+} // namespace
+
+CUpdateWizardDlg::CUpdateWizardDlg(CWnd* parent) : CDialog(IDD_WIZARD, parent) {
+    std::snprintf(m_caption, sizeof m_caption, kCaptionFormat, kProductVersionCode);
+    m_icon = ::LoadIconA(AfxGetInstanceHandle(), MAKEINTRESOURCEA(IDI_PROGRAM));
+}
+
+CUpdateWizardDlg::~CUpdateWizardDlg() {
+    m_welcomePage.reset();
+    m_headerPage.reset();
+    m_listPage.reset();
+    m_progressPage.reset();
+    m_finishPage.reset();
+}
+
+const MessageMap* CUpdateWizardDlg::GetMessageMap() const {
+    static const MessageMapEntry entries[] = {
+        MapCommand<&CUpdateWizardDlg::OnNext>(IDC_NEXT),
+        MapCommand<&CUpdateWizardDlg::OnBack>(IDC_BACK),
+        MapTimer<&CUpdateWizardDlg::OnTimer>(),
+        MapPaint<&CUpdateWizardDlg::OnPaint>(),
+        MapQueryDragIcon<&CUpdateWizardDlg::OnQueryDragIcon>(),
+    };
+    static const MessageMap map{CDialog::GetMessageMap(), entries};
+    return &map;
+}
+
+void CUpdateWizardDlg::DoDataExchange(CDataExchange* dx) {
+    CDialog::DoDataExchange(dx);
+    DDX_Control(dx, IDCANCEL, m_cancelButton);
+    DDX_Control(dx, IDC_BACK, m_backButton);
+    DDX_Control(dx, IDC_NEXT, m_nextButton);
+}
+
+BOOL CUpdateWizardDlg::OnInitDialog() {
+    SetWindowText(m_caption);
+    CDialog::OnInitDialog();
+    SendMessage(WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_icon));
+    SendMessage(WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_icon));
+
+    if (!CreatePages()) {
+        FailToStart();
+        return TRUE;
+    }
+    m_state = StateWelcome;
+    ShowWelcome();
+
+    LoadInstallationAndPackage();
+    return TRUE;
+}
+
+BOOL CUpdateWizardDlg::CreatePage(CDialog& page, UINT templateId) {
+    return page.Create(templateId, this);
+}
+
+bool CUpdateWizardDlg::CreatePages() {
+    // The pages' templates are hidden: placing them leaves them so.
+    m_welcomePage.reset(new (std::nothrow) CWelcomePage(this));
+    if (!m_welcomePage || !CreatePage(*m_welcomePage, IDD_WELCOME_PAGE))
+        return false;
+    m_welcomePage->SetWindowPos(nullptr, 0, 0, 0, 0, SWP_NOSIZE);
+
+    m_headerPage.reset(new (std::nothrow) CHeaderPage(this));
+    if (!m_headerPage || !CreatePage(*m_headerPage, IDD_HEADER_PAGE))
+        return false;
+    m_headerPage->SetWindowPos(nullptr, 0, 0, 0, 0, SWP_NOSIZE);
+    RECT band;
+    m_headerPage->GetWindowRect(&band);
+    const int bandHeight = band.bottom - band.top + 1;
+
+    m_listPage.reset(new (std::nothrow) CUpdateListPage(this));
+    if (!m_listPage || !CreatePage(*m_listPage, IDD_UPDATE_LIST_PAGE))
+        return false;
+    m_listPage->SetWindowPos(nullptr, 0, bandHeight, 0, 0, SWP_NOSIZE);
+    m_tree = &m_listPage->m_tree;
+
+    m_progressPage.reset(new (std::nothrow) CProgressPage(this));
+    if (!m_progressPage || !CreatePage(*m_progressPage, IDD_PROGRESS_PAGE))
+        return false;
+    m_progressPage->SetWindowPos(nullptr, 0, bandHeight, 0, 0, SWP_NOSIZE);
+    return true;
+}
+
+void CUpdateWizardDlg::FailToStart() {
+    Fail(kCannotStart);
+}
+
+void CUpdateWizardDlg::Fail(const char* text) {
+    MessageBox(text, m_caption, MB_ICONERROR);
+    EndDialog(0);
+}
+
+const char* CUpdateWizardDlg::PackagePath(const char* relative) {
+    CUpdateApp* app = GetUpdateApp();
+    return app ? app->ProgramRelativePath(relative) : CProgramFolder::kUnusablePath;
+}
+
+void CUpdateWizardDlg::LoadInstallationAndPackage() {
+    m_installFolder[0] = '\0';
+    m_installedStamp = VersionStamp{};
+    if (!LocateInstallation(m_installFolder, sizeof m_installFolder, m_stampFilePath,
+                            sizeof m_stampFilePath)) {
+        Fail(kNotInstalled);
+        return;
+    }
+
+    // One reader and one line buffer serve the three files in turn.
+    CTextLineReader reader;
+    char line[kLineBufferSize];
+    m_installedStamp = ReadInstalledStamp(reader, m_stampFilePath, line, sizeof line);
+
+    if (!reader.Open(PackagePath(kListFileRelative))) {
+        Fail(kNoUpdateInformation);
+        return;
+    }
+    CUpdateTreeFiller filler(*m_tree, m_installedStamp);
+    m_newestStamp = ReadUpdateList(reader, line, sizeof line, filler);
+    if (filler.FirstEntry())
+        m_tree->EnsureVisible(filler.FirstEntry());
+
+    FormatVersionStamp(m_newestStamp.version, m_newestStamp.build, line, sizeof line, true, false);
+    m_listPage->SetDlgItemText(IDC_NEWEST_STAMP, line);
+    if (m_installedStamp.key != 0)
+        FormatVersionStamp(m_installedStamp.version, m_installedStamp.build, line, sizeof line,
+                           true, false);
+    else
+        CopyText(line, sizeof line, kNoUpdateInstalled);
+    m_listPage->SetDlgItemText(IDC_INSTALLED_STAMP, line);
+
+    const std::size_t prefix = std::strlen(kStatusLinePrefix);
+    std::memcpy(line, kStatusLinePrefix, prefix);
+    FormatVersionStamp(m_newestStamp.version, m_newestStamp.build, line + prefix,
+                       sizeof line - prefix, false, true);
+    SetDlgItemText(IDC_STATUS_LINE, line);
+
+    m_totalSize = 0;
+    reader.Close();
+    // A negative size is no size: it is computed from zero like a missing one.
+    m_totalSize = ReadPackageSize(reader, PackagePath(kSizeFileRelative), line, sizeof line);
+    if (m_totalSize <= 0) {
+        m_totalSize = 0;
+        m_sizePending = true;
+        m_nextButton.ShowWindow(SW_HIDE);
+        m_cancelButton.ShowWindow(SW_HIDE);
+        ShowItem(IDC_STATUS_LINE, false);
+        SetTimer(SpaceTimerId, SpaceTimerDelayMs);
+    }
+}
+
+void CUpdateWizardDlg::OnTimer(UINT_PTR id) {
+    if (id != SpaceTimerId) {
+        Default();
+        return;
+    }
+    KillTimer(SpaceTimerId);
+
+    char saved[1024];
+    GetDlgItemText(IDC_STATUS_LINE, saved, sizeof saved);
+    SetDlgItemText(IDC_STATUS_LINE, kComputingSpace);
+    ShowItem(IDC_STATUS_LINE, true);
+
+    m_busy = 1;
+    m_nextButton.ShowWindow(SW_HIDE);
+    m_cancelButton.ShowWindow(SW_HIDE);
+    char folder[260];
+    CopyText(folder, sizeof folder, PackagePath(kInstallTreeRelative));
+    AddFolderSize(folder);
+    m_nextButton.ShowWindow(SW_SHOW);
+    m_cancelButton.ShowWindow(SW_SHOW);
+    m_busy = 0;
+    m_sizePending = false;
+    SetDlgItemText(IDC_STATUS_LINE, saved);
+
+    if (m_totalSize <= 0)
+        Fail(kNothingToInstall);
+}
+
+void CUpdateWizardDlg::AddFolderSize(const char* folder) {
+    AddFolderSizeTo(folder, m_totalSize);
+}
+
+void CUpdateWizardDlg::ShowItem(int id, bool show) {
+    if (CWnd* item = GetDlgItem(id))
+        item->ShowWindow(show ? SW_SHOW : SW_HIDE);
+}
+
+void CUpdateWizardDlg::ShowWelcome() {
+    m_state = StateWelcome;
+    m_backButton.ShowWindow(SW_HIDE);
+    m_nextButton.SetWindowText(kNextText);
+    if (m_welcomePage)
+        m_welcomePage->ShowWindow(SW_SHOW);
+    if (m_headerPage)
+        m_headerPage->ShowWindow(SW_HIDE);
+    if (m_listPage)
+        m_listPage->ShowWindow(SW_HIDE);
+    ShowItem(IDC_STATUS_LINE, true);
+}
+
+void CUpdateWizardDlg::ShowList() {
+    m_state = StateList;
+    m_backButton.ShowWindow(SW_SHOW);
+    if (m_welcomePage)
+        m_welcomePage->ShowWindow(SW_HIDE);
+    if (m_headerPage) {
+        m_headerPage->SetDlgItemText(IDC_HEADER_TITLE, kListTitle);
+        m_headerPage->ShowWindow(SW_SHOW);
+    }
+    if (m_listPage)
+        m_listPage->ShowWindow(SW_SHOW);
+    m_nextButton.SetWindowText(kInstallText);
+    ShowItem(IDC_STATUS_LINE, false);
+}
+
+void CUpdateWizardDlg::ShowPageForState() {
+    if (m_state == StateWelcome)
+        ShowWelcome();
+    else if (m_state == StateList)
+        ShowList();
+}
+
+void CUpdateWizardDlg::OnNext() {
+    // Enter reaches the default button even while it is hidden: during the
+    // long work, before the package size is known, and on the result screen.
+    if (m_busy || m_sizePending || m_state >= StateResult)
+        return;
+    if (m_state < StateList) {
+        ++m_state;
+        ShowPageForState();
+    } else {
+        RunInstallation();
+    }
+}
+
+void CUpdateWizardDlg::OnBack() {
+    // The pages of the first two screens are gone once the run has begun.
+    if (m_busy || m_state >= StateResult)
+        return;
+    if (m_state != StateNone) {
+        --m_state;
+        ShowPageForState();
+    }
+}
+
+void CUpdateWizardDlg::OnCancel() {
+    if (m_busy)
+        return;
+    if (m_state <= StateList &&
+        MessageBox(kConfirmCancel, m_caption, MB_YESNO | MB_ICONQUESTION) != IDYES)
+        return;
+    CDialog::OnCancel();
+}
+
+void CUpdateWizardDlg::OnPaint() {
+    if (!IsIconic()) {
+        Default();
+        return;
+    }
+    CPaintDC dc(this);
+    SendMessage(WM_ICONERASEBKGND, reinterpret_cast<WPARAM>(dc.m_hDC), 0);
+    const int iconWidth = ::GetSystemMetrics(SM_CXICON);
+    const int iconHeight = ::GetSystemMetrics(SM_CYICON);
+    RECT client;
+    GetClientRect(&client);
+    const int x = (client.right - client.left - iconWidth + 1) / 2;
+    const int y = (client.bottom - client.top - iconHeight + 1) / 2;
+    ::DrawIcon(dc.m_hDC, x, y, m_icon);
+}
+
+HCURSOR CUpdateWizardDlg::OnQueryDragIcon() {
+    return reinterpret_cast<HCURSOR>(m_icon);
+}
+
+void CUpdateWizardDlg::DestroyPage(CDialog* page) {
+    if (page)
+        page->DestroyWindow();
+}
+
+int CUpdateWizardDlg::CopyPackageTree(CTreeCopier& copier, const char* source,
+                                      const char* destination) {
+    return copier.CopyTree(source, destination);
+}
+
+void CUpdateWizardDlg::RunInstallation() {
+    if (!m_headerPage || !m_progressPage)
+        return;
+    m_busy = 1;
+    m_backButton.ShowWindow(SW_HIDE);
+    m_nextButton.ShowWindow(SW_HIDE);
+    m_cancelButton.EnableWindow(FALSE);
+    ShowItem(IDC_STATUS_LINE, true);
+
+    m_progressBar = &m_progressPage->m_progressBar;
+    m_statusText = &m_progressPage->m_statusText;
+    m_progressBar->SetRange32(0, CTreeCopier::ProgressRangeFor(m_totalSize));
+    m_progressBar->SetPos(0);
+
+    m_headerPage->SetDlgItemText(IDC_HEADER_TITLE, kInstallingTitle);
+    m_progressPage->ShowWindow(SW_SHOW);
+
+    DestroyPage(m_listPage.get());
+    DestroyPage(m_welcomePage.get());
+    m_tree = nullptr;
+    m_listPage.reset();
+    m_welcomePage.reset();
+
+    int errors = 1;
+    {
+        CTreeCopier copier(m_hWnd, m_progressBar, m_statusText);
+        copier.SetPackageTotal(m_totalSize);
+        char source[260];
+        CopyText(source, sizeof source, PackagePath(kInstallTreeRelative));
+        const int copied = CopyPackageTree(copier, source, m_installFolder);
+        // A file left incomplete means the installation does not hold the
+        // package: the stamp must not claim it does.
+        if (copied && !copier.LeftIncomplete())
+            errors = WriteStampFile(m_stampFilePath, m_newestStamp) ? 0 : 1;
+    }
+
+    const bool finishShown = ShowFinishPage(errors);
+
+    DestroyPage(m_headerPage.get());
+    m_headerPage.reset();
+    DestroyPage(m_progressPage.get());
+    m_progressBar = nullptr;
+    m_statusText = nullptr;
+    m_progressPage.reset();
+
+    m_cancelButton.SetWindowText(kFinishText);
+    m_cancelButton.EnableWindow(TRUE);
+    m_busy = 0;
+    m_state = StateResult;
+
+    if (!finishShown)
+        FailToStart();
+}
+
+bool CUpdateWizardDlg::ShowFinishPage(int errors) {
+    m_finishPage.reset(new (std::nothrow) CFinishPage(nullptr));
+    if (!m_finishPage || !CreatePage(*m_finishPage, IDD_FINISH_PAGE)) {
+        m_finishPage.reset();
+        return false;
+    }
+    m_finishPage->SetResult(errors);
+    m_finishPage->SetWindowPos(nullptr, 0, 0, 0, 0, SWP_NOSIZE | SWP_SHOWWINDOW);
+    return true;
+}

@@ -1,0 +1,111 @@
+#pragma once
+#include "framework/Button.h"
+#include "framework/Dialog.h"
+#include "VersionStamp.h"
+#include <cstdint>
+#include <memory>
+
+class CFinishPage;
+class CHeaderPage;
+class CProgressCtrl;
+class CProgressPage;
+class CStatic;
+class CTreeCopier;
+class CTreeCtrl;
+class CUpdateListPage;
+class CWelcomePage;
+
+// The update wizard: the program's only top-level window. It stacks the page
+// dialogs inside itself and moves between three screens (1 welcome, 2 list of
+// updates, 3 result) with the installation run between the last two.
+//
+// At start it checks the installation, loads the package's list into the
+// list page and learns the package size (computing it from the package tree
+// after the window shows, when the package gives none). Any check that fails
+// tells the user and ends the dialog with 0.
+class CUpdateWizardDlg : public CDialog {
+public:
+    explicit CUpdateWizardDlg(CWnd* parent = nullptr);
+    ~CUpdateWizardDlg() override;
+
+    // Wizard states; 0 lasts only until the window is set up.
+    enum { StateNone = 0, StateWelcome = 1, StateList = 2, StateResult = 3 };
+    enum : UINT_PTR { SpaceTimerId = 101 };
+    enum : UINT { SpaceTimerDelayMs = 200 };
+
+    // Read-only views for the program's own checks and tests.
+    int State() const { return m_state; }
+    bool IsBusy() const { return m_busy != 0; }
+    int64_t TotalSize() const { return m_totalSize; }
+    const VersionStamp& InstalledStamp() const { return m_installedStamp; }
+    const VersionStamp& NewestStamp() const { return m_newestStamp; }
+    const char* InstallationFolder() const { return m_installFolder; }
+    const char* StampFilePath() const { return m_stampFilePath; }
+    const char* Caption() const { return m_caption; }
+
+    const MessageMap* GetMessageMap() const override;
+
+protected:
+    void DoDataExchange(CDataExchange* dx) override;
+    BOOL OnInitDialog() override;
+    void OnCancel() override;
+
+    void OnNext();
+    void OnBack();
+    void OnTimer(UINT_PTR id);
+    void OnPaint();
+    HCURSOR OnQueryDragIcon();
+
+    // Creates one page window from its template as a hidden child of the
+    // wizard; FALSE when that fails. Tests make it fail.
+    virtual BOOL CreatePage(CDialog& page, UINT templateId);
+    // Copies the package tree into the installation folder; 1 when the walk
+    // reached its end. Tests look at the progress screen from here.
+    virtual int CopyPackageTree(CTreeCopier& copier, const char* source, const char* destination);
+
+    // Adds the size of every file under folder to the total size.
+    void AddFolderSize(const char* folder);
+
+private:
+    bool CreatePages();
+    void LoadInstallationAndPackage();
+    void RunInstallation();
+    bool ShowFinishPage(int errors);
+    // A page could not be made: tell the user and end the dialog.
+    void FailToStart();
+    // Tells the user with an error box titled with the caption and ends with 0.
+    void Fail(const char* text);
+
+    void ShowWelcome();
+    void ShowList();
+    void ShowPageForState();
+
+    void ShowItem(int id, bool show);
+    void DestroyPage(CDialog* page);
+    // Path of a package file beside the program (program folder + relative).
+    const char* PackagePath(const char* relative);
+
+    int m_state = StateNone;
+    CButton m_cancelButton;
+    CButton m_backButton;
+    CButton m_nextButton;
+    HICON m_icon = nullptr;
+    CTreeCtrl* m_tree = nullptr;
+    std::unique_ptr<CWelcomePage> m_welcomePage;
+    std::unique_ptr<CHeaderPage> m_headerPage;
+    std::unique_ptr<CUpdateListPage> m_listPage;
+    std::unique_ptr<CProgressPage> m_progressPage;
+    std::unique_ptr<CFinishPage> m_finishPage;
+    CProgressCtrl* m_progressBar = nullptr;
+    CStatic* m_statusText = nullptr;
+    char m_caption[256] = {};
+    char m_installFolder[260] = {};
+    char m_stampFilePath[260] = {};
+    VersionStamp m_installedStamp;
+    VersionStamp m_newestStamp;
+    // 64 bits: packages of 2 GiB and more are measured and copied correctly.
+    int64_t m_totalSize = 0;
+    int m_busy = 0;
+    // From the start until the package size is computed, Next must wait.
+    bool m_sizePending = false;
+};
