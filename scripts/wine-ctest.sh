@@ -4,19 +4,17 @@
 # output pipe, and the wineserver is ended afterwards whatever happened.
 # Usage: scripts/wine-ctest.sh BUILD_DIR [ctest arguments...]
 set -uo pipefail
-. "$(dirname "$0")/wine-env.sh"
-build=$1; shift
-"$(dirname "$0")/wine-prefix.sh"
-trap '"$WINESERVER" -k >/dev/null 2>&1 || true' EXIT
-run() {
-  "$WINESERVER" -p
-  "$WINE" wineboot </dev/null >/dev/null 2>&1
-  ctest --test-dir "$build" --output-on-failure "$@"
-}
-if [ -n "${DISPLAY:-}" ] && [ -z "${TESSARO_FORCE_XVFB:-}" ]; then
-  run "$@"
-else
-  export -f run
-  export WINE WINESERVER build
-  xvfb-run -a -s "-screen 0 1024x768x24" bash -c 'run "$@"' run "$@"
+here=$(cd "$(dirname "$0")" && pwd)
+if [ -z "${DISPLAY:-}" ] || [ -n "${TESSARO_FORCE_XVFB:-}" ]; then
+  # Start again inside a private X server; xvfb-run is a plain sh script, so
+  # the script itself (not a shell function) is what it runs.
+  unset TESSARO_FORCE_XVFB
+  exec xvfb-run -a -s "-screen 0 1024x768x24" "$here/wine-ctest.sh" "$@"
 fi
+. "$here/wine-env.sh"
+build=$1; shift
+"$here/wine-prefix.sh"
+trap '"$WINESERVER" -k >/dev/null 2>&1 || true' EXIT
+"$WINESERVER" -p
+"$WINE" wineboot </dev/null >/dev/null 2>&1
+ctest --test-dir "$build" --output-on-failure "$@"
