@@ -1,0 +1,352 @@
+// Copies generated trees with the tree copier (progress bar and status text
+// in a visible window) and, side by side, with CopyFileA per file, the
+// platform's xcopy, and a bare loop of 1024-byte reads and writes with no
+// window. Prints the medians of several runs and ends with one line for
+// scripts:
+//   small-vs-xcopy=R1 large-vs-bare=R2 max-gap-ms=G
+// Usage: copy_bench [--reps N]
+#include "BenchTree.h"
+#include "fileops/FolderSize.h"
+#include "fileops/MessagePump.h"
+#include "fileops/TreeCopier.h"
+#include "framework/ProgressCtrl.h"
+#include "framework/Static.h"
+#include <windows.h>
+#include <commctrl.h>
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <vector>
+
+namespace {
+
+double Seconds() {
+    static LARGE_INTEGER frequency = [] {
+        LARGE_INTEGER f;
+        QueryPerformanceFrequency(&f);
+        return f;
+    }();
+    LARGE_INTEGER now;
+    QueryPerformanceCounter(&now);
+    return static_cast<double>(now.QuadPart) / static_cast<double>(frequency.QuadPart);
+}
+
+double Median(std::vector<double> values) {
+    if (values.empty())
+        return 0.0;
+    std::sort(values.begin(), values.end());
+    const size_t middle = values.size() / 2;
+    return values.size() % 2 ? values[middle] : (values[middle - 1] + values[middle]) / 2;
+}
+
+void FlushMessages() {
+    MSG msg;
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        TranslateMessage(&msg);
+        DispatchMessageA(&msg);
+    }
+}
+
+// A visible window with a progress bar and a status line, as the wizard's
+// progress screen has them.
+class ProgressWindow {
+public:
+    bool Create() {
+        WNDCLASSA windowClass{};
+        windowClass.lpfnWndProc = DefWindowProcA;
+        windowClass.hInstance = GetModuleHandleA(nullptr);
+        windowClass.lpszClassName = "CopyBenchWindow";
+        windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+        RegisterClassA(&windowClass);
+        m_frame = CreateWindowExA(0, "CopyBenchWindow", "copy_bench", WS_OVERLAPPEDWINDOW, 50, 50,
+                                  480, 160, nullptr, nullptr, windowClass.hInstance, nullptr);
+        HWND status = CreateWindowExA(0, "STATIC", "", WS_CHILD | WS_VISIBLE | SS_LEFT, 12, 20, 440,
+                                      20, m_frame, nullptr, windowClass.hInstance, nullptr);
+        HWND bar = CreateWindowExA(0, PROGRESS_CLASSA, "", WS_CHILD | WS_VISIBLE | PBS_SMOOTH, 12,
+                                   56, 440, 18, m_frame, nullptr, windowClass.hInstance, nullptr);
+        if (!m_frame || !status || !bar)
+            return false;
+        m_status.SubclassWindow(status);
+        m_progress.SubclassWindow(bar);
+        ShowWindow(m_frame, SW_SHOW);
+        UpdateWindow(m_frame);
+        FlushMessages();
+        return true;
+    }
+    ~ProgressWindow() {
+        if (m_frame)
+            DestroyWindow(m_frame);
+    }
+
+    HWND Frame() const { return m_frame; }
+    CProgressCtrl& Progress() { return m_progress; }
+    CStatic& Status() { return m_status; }
+
+private:
+    HWND m_frame = nullptr;
+    CProgressCtrl m_progress;
+    CStatic m_status;
+};
+
+// The copier, timing every single read and write call.
+class TimedCallsCopier : public CTreeCopier {
+public:
+    using CTreeCopier::CTreeCopier;
+    double longestCallMs = 0.0;
+
+protected:
+    BOOL ReadChunk(HANDLE file, void* buffer, DWORD size, DWORD* read) override {
+        const double start = Seconds();
+        const BOOL ok = CTreeCopier::ReadChunk(file, buffer, size, read);
+        Note(start);
+        return ok;
+    }
+    BOOL WriteChunk(HANDLE file, const void* buffer, DWORD size, DWORD* written) override {
+        const double start = Seconds();
+        const BOOL ok = CTreeCopier::WriteChunk(file, buffer, size, written);
+        Note(start);
+        return ok;
+    }
+
+private:
+    void Note(double start) { longestCallMs = std::max(longestCallMs, (Seconds() - start) * 1e3); }
+};
+
+struct CopierRun {
+    double seconds;
+    double longestGapMs;
+    uint64_t looks;
+};
+
+template <typename Copier>
+CopierRun RunCopier(Copier& copier, ProgressWindow& window, const std::string& source,
+                    const std::string& destination, int64_t total) {
+    copier.SetPackageTotal(total);
+    window.Progress().SetRange32(0, CTreeCopier::ProgressRangeFor(total));
+    FlushMessages();
+    ResetQueueLookStats();
+    const double start = Seconds();
+    const int ok = copier.CopyTree(source.c_str(), destination.c_str());
+    const double seconds = Seconds() - start;
+    const QueueLookStats stats = GetQueueLookStats();
+    if (!ok)
+        std::printf("  the copier stopped on %s\n", source.c_str());
+    return {seconds, stats.longestGapMs, stats.looks};
+}
+
+bool CopyWithCopyFile(const std::string& source, const std::string& destination) {
+    TreeVisitor visitor;
+    visitor.onFolder = [](const std::string& folder) {
+        return CreateDirectoryA(folder.c_str(), nullptr) || GetLastError() == ERROR_ALREADY_EXISTS;
+    };
+    visitor.onFile = [](const std::string& from, const std::string& to) {
+        return CopyFileA(from.c_str(), to.c_str(), FALSE) != FALSE;
+    };
+    return WalkTree(source, destination, visitor);
+}
+
+bool CopyWithBareLoop(const std::string& source, const std::string& destination) {
+    TreeVisitor visitor;
+    visitor.onFolder = [](const std::string& folder) {
+        return CreateDirectoryA(folder.c_str(), nullptr) || GetLastError() == ERROR_ALREADY_EXISTS;
+    };
+    visitor.onFile = [](const std::string& from, const std::string& to) {
+        HANDLE in = CreateFileA(from.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
+                                FILE_ATTRIBUTE_NORMAL, nullptr);
+        HANDLE out = CreateFileA(to.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                 FILE_ATTRIBUTE_NORMAL, nullptr);
+        bool ok = in != INVALID_HANDLE_VALUE && out != INVALID_HANDLE_VALUE;
+        char buffer[1024];
+        DWORD read = 0;
+        while (ok && ReadFile(in, buffer, sizeof buffer, &read, nullptr) && read > 0) {
+            DWORD written = 0;
+            ok = WriteFile(out, buffer, read, &written, nullptr) && written == read;
+        }
+        if (in != INVALID_HANDLE_VALUE)
+            CloseHandle(in);
+        if (out != INVALID_HANDLE_VALUE)
+            CloseHandle(out);
+        return ok;
+    };
+    return WalkTree(source, destination, visitor);
+}
+
+bool CopyWithXcopy(const std::string& source, const std::string& destination) {
+    char system[MAX_PATH];
+    GetSystemDirectoryA(system, MAX_PATH);
+    std::string command = std::string("\"") + system + "\\xcopy.exe\" /E /Y /I \"" + source +
+                          "\" \"" + destination + "\"";
+    SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
+    HANDLE nul = CreateFileA("NUL", GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, &inherit,
+                             OPEN_EXISTING, 0, nullptr);
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdInput = nul;
+    startup.hStdOutput = nul;
+    startup.hStdError = nul;
+    PROCESS_INFORMATION process{};
+    std::vector<char> line(command.begin(), command.end());
+    line.push_back('\0');
+    const BOOL started = CreateProcessA(nullptr, line.data(), nullptr, nullptr, TRUE, 0, nullptr,
+                                        nullptr, &startup, &process);
+    DWORD exitCode = 1;
+    if (started) {
+        WaitForSingleObject(process.hProcess, INFINITE);
+        GetExitCodeProcess(process.hProcess, &exitCode);
+        CloseHandle(process.hThread);
+        CloseHandle(process.hProcess);
+    }
+    CloseHandle(nul);
+    return started && exitCode == 0;
+}
+
+struct Results {
+    std::vector<double> copier, copyFile, xcopy, bare;
+    double longestGapMs = 0.0;
+};
+
+void PrintLine(const char* name, const std::vector<double>& runs, double xcopy, double bare) {
+    const double median = Median(runs);
+    std::printf("  %-22s %8.3f s   %5.2fx xcopy   %5.2fx bare\n", name, median,
+                xcopy > 0 ? median / xcopy : 0.0, bare > 0 ? median / bare : 0.0);
+}
+
+void RunTree(const char* label, const std::string& source, const std::string& work, int64_t bytes,
+             int reps, ProgressWindow& window, Results& results) {
+    int64_t total = 0;
+    AddFolderSizeTo(source.c_str(), total);
+    if (total != bytes)
+        std::printf("  size walk found %lld bytes, %lld written\n", static_cast<long long>(total),
+                    static_cast<long long>(bytes));
+    int run = 0;
+    auto timed = [&](std::vector<double>& into, auto copy) {
+        const std::string destination = work + "\\out" + std::to_string(run++);
+        const double start = Seconds();
+        const bool ok = copy(destination);
+        into.push_back(Seconds() - start);
+        if (!ok)
+            std::printf("  a copy into %s failed\n", destination.c_str());
+        RemoveTree(destination);
+    };
+    for (int rep = 0; rep < reps; ++rep) {
+        {
+            const std::string destination = work + "\\out" + std::to_string(run++);
+            CTreeCopier copier(window.Frame(), &window.Progress(), &window.Status());
+            const CopierRun copied = RunCopier(copier, window, source, destination, total);
+            results.copier.push_back(copied.seconds);
+            results.longestGapMs = std::max(results.longestGapMs, copied.longestGapMs);
+            if (rep == 0)
+                std::printf("  copier run 1: %llu looks into the queue, longest gap %.2f ms\n",
+                            static_cast<unsigned long long>(copied.looks), copied.longestGapMs);
+            RemoveTree(destination);
+        }
+        timed(results.copyFile,
+              [&](const std::string& to) { return CopyWithCopyFile(source, to); });
+        timed(results.xcopy, [&](const std::string& to) { return CopyWithXcopy(source, to); });
+        timed(results.bare, [&](const std::string& to) { return CopyWithBareLoop(source, to); });
+    }
+
+    // One more copier run, not timed: how long the single reads and writes take.
+    const std::string destination = work + "\\out" + std::to_string(run++);
+    TimedCallsCopier copier(window.Frame(), &window.Progress(), &window.Status());
+    const CopierRun copied = RunCopier(copier, window, source, destination, total);
+    RemoveTree(destination);
+
+    const double xcopy = Median(results.xcopy);
+    const double bare = Median(results.bare);
+    std::printf("%s: %lld bytes, medians of %d runs\n", label, static_cast<long long>(bytes), reps);
+    PrintLine("tree copier (window)", results.copier, xcopy, bare);
+    PrintLine("CopyFileA per file", results.copyFile, xcopy, bare);
+    PrintLine("xcopy /E /Y /I", results.xcopy, xcopy, bare);
+    PrintLine("bare 1024-byte loop", results.bare, xcopy, bare);
+    std::printf("  longest gap between looks into the queue: %.2f ms (timed runs)\n",
+                results.longestGapMs);
+    std::printf("  instrumented run: longest single read or write %.2f ms, longest gap %.2f ms\n",
+                copier.longestCallMs, copied.longestGapMs);
+}
+
+void PrintCallCosts(ProgressWindow& window) {
+    const int clockReads = 200000;
+    double start = Seconds();
+    for (int i = 0; i < clockReads; ++i)
+        Seconds();
+    const double clockNs = (Seconds() - start) * 1e9 / clockReads;
+
+    FlushMessages();
+    MSG msg;
+    const int peeks = 2000;
+    start = Seconds();
+    for (int i = 0; i < peeks; ++i)
+        PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE);
+    const double peekUs = (Seconds() - start) * 1e6 / peeks;
+
+    const int moves = 200;
+    window.Progress().SetRange32(0, moves);
+    start = Seconds();
+    for (int i = 1; i <= moves; ++i)
+        window.Progress().SetPos(i);
+    const double moveMs = (Seconds() - start) * 1e3 / moves;
+    FlushMessages();
+
+    start = Seconds();
+    for (int i = 0; i < moves; ++i) {
+        window.Status().SetWindowText(i % 2 ? "Copia in C:\\a\\b.txt" : "Copia in C:\\a\\c.txt");
+        FlushMessages();
+    }
+    const double textMs = (Seconds() - start) * 1e3 / moves;
+    std::printf("costs: clock read %.0f ns, empty look into the queue %.1f us, "
+                "bar moved %.3f ms, status text shown %.3f ms\n",
+                clockNs, peekUs, moveMs, textMs);
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    int reps = 5;
+    for (int i = 1; i + 1 < argc; ++i)
+        if (std::strcmp(argv[i], "--reps") == 0)
+            reps = std::max(1, std::atoi(argv[i + 1]));
+
+    INITCOMMONCONTROLSEX controls{sizeof controls, ICC_PROGRESS_CLASS | ICC_STANDARD_CLASSES};
+    InitCommonControlsEx(&controls);
+    ProgressWindow window;
+    if (!window.Create()) {
+        std::printf("cannot create the window\n");
+        return 1;
+    }
+
+    char temp[MAX_PATH];
+    GetTempPathA(MAX_PATH, temp);
+    const std::string work =
+        std::string(temp) + "copy_bench_" + std::to_string(GetCurrentProcessId());
+    RemoveTree(work);
+    CreateDirectoryA(work.c_str(), nullptr);
+
+    PrintCallCosts(window);
+
+    const std::string small = work + "\\small";
+    const int64_t smallBytes = GenerateTree(small, {2000, 1024, 20 * 1024, 3, 4});
+    const std::string large = work + "\\large";
+    const int64_t largeBytes = GenerateTree(large, {10, 20 << 20, 20 << 20, 0, 0});
+    if (smallBytes < 0 || largeBytes < 0) {
+        std::printf("cannot generate the trees in %s\n", work.c_str());
+        RemoveTree(work);
+        return 1;
+    }
+
+    Results smallResults, largeResults;
+    RunTree("2000 files of 1-20 KB in 4 levels", small, work, smallBytes, reps, window,
+            smallResults);
+    RunTree("10 files of 20 MB", large, work, largeBytes, reps, window, largeResults);
+    RemoveTree(work);
+
+    const double smallVsXcopy = Median(smallResults.copier) / Median(smallResults.xcopy);
+    const double largeVsBare = Median(largeResults.copier) / Median(largeResults.bare);
+    const double maxGap = std::max(smallResults.longestGapMs, largeResults.longestGapMs);
+    std::printf("small-vs-xcopy=%.2f large-vs-bare=%.2f max-gap-ms=%.1f\n", smallVsXcopy,
+                largeVsBare, maxGap);
+    return 0;
+}
