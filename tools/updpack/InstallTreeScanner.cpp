@@ -107,16 +107,18 @@ void CInstallTreeScanner::ScanFolder(const fs::path& folder, const std::string& 
         fs::file_status status = child.symlink_status(error);
         if (!error && fs::is_symlink(status)) {
             status = child.status(error);
+            if (status.type() == fs::file_type::not_found) {
+                m_problems.TreeError(entry.display, "is a broken symbolic link");
+                continue;
+            }
             if (!error && fs::is_directory(status)) {
                 m_problems.TreeError(entry.display,
                                      "is a symbolic link to a folder, which is not followed");
                 continue;
             }
         }
-        if (error || !fs::exists(status)) {
-            m_problems.TreeError(entry.display,
-                                 "cannot be reached" + (error ? ": " + error.message()
-                                                              : std::string(" (a broken link)")));
+        if (error) {
+            m_problems.TreeError(entry.display, "cannot be reached: " + error.message());
             continue;
         }
 

@@ -214,19 +214,14 @@ const std::string* CListFileChecker::Alternative(const std::vector<std::string>&
 
 void CListFileChecker::CheckEntry(const ShownLine& shown) {
     const std::string* uncut = Alternative(m_uncut, shown.number);
-    const std::string* uncommented = Alternative(m_uncommented, shown.number);
     VersionStamp meant;
     if (shown.line->cut && uncut != nullptr && IsEntry(*uncut, meant) &&
         !SameStamp(meant, shown.stamp)) {
         Error(shown.number, "is longer than " + std::to_string(kLineMaxChars) +
                                 " characters and its stamp is cut: the wizard reads " +
                                 ShortForm(shown.stamp) + " instead of " + ShortForm(meant));
-    } else if (uncommented != nullptr && IsEntry(*uncommented, meant) &&
-               !SameStamp(meant, shown.stamp)) {
-        Error(shown.number, "a '#' in the stamp hides the rest of the line: the wizard reads " +
-                                ShortForm(shown.stamp) + " instead of " + ShortForm(meant));
     }
-    if (!IsDate(shown.stamp.build)) {
+    if (m_errorLines.count(shown.number) == 0 && !IsDate(shown.stamp.build)) {
         Warning(shown.number, "the build of this stamp is not a date (each of its three groups "
                               "needs two digits): the wizard shows \"" +
                                   LongForm(shown.stamp) + "\"");
@@ -333,10 +328,15 @@ void CListFileChecker::CheckOrder(const UpdateList& list) {
                  "@build=00.00.00\", after installing");
         return;
     }
-    if (!list.dropped.empty()) {
-        const long first = list.dropped.front().lineNumber;
-        const std::size_t more = list.dropped.size() - 1;
-        Warning(first,
+    // Lines already reported as lost updates need no second word.
+    std::vector<long> dropped;
+    for (const UpdateListLine& line : list.dropped) {
+        if (m_errorLines.count(line.lineNumber) == 0)
+            dropped.push_back(line.lineNumber);
+    }
+    if (!dropped.empty()) {
+        const std::size_t more = dropped.size() - 1;
+        Warning(dropped.front(),
                 "stands before the first update" +
                     (more > 0 ? " with " + std::to_string(more) + " more line(s)" : std::string()) +
                     ": the wizard does not show it");

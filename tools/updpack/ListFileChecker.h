@@ -4,6 +4,7 @@
 #include "UpdateList.h"
 
 #include <filesystem>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -37,6 +38,7 @@ private:
     const std::string* Alternative(const std::vector<std::string>& lines, long number) const;
 
     void Error(long line, std::string text) {
+        m_errorLines.insert(line);
         m_problems.Error(ProblemPlace::ListFile, line, std::move(text));
     }
     void Warning(long line, std::string text) {
@@ -48,5 +50,5 @@ private:
     std::vector<std::string> m_physical;    // by line number - 1, line feed removed
     std::vector<std::string> m_uncut;       // logical lines with no length limit
     std::vector<std::string> m_uncommented; // ... and with no comments either
-    std::vector<bool> m_present;            // whether a logical line came from that line
+    std::set<long> m_errorLines;
 };

@@ -32,7 +32,7 @@ fs::path CStagingFolder::FreeNameBeside(const fs::path& target, const char* kind
     for (int i = 0; i < kNameAttempts; ++i) {
         const fs::path candidate = NameBeside(target, kind, i);
         std::error_code error;
-        if (!fs::exists(fs::symlink_status(candidate, error)) && !error)
+        if (fs::symlink_status(candidate, error).type() == fs::file_type::not_found)
             return candidate;
     }
     return fs::path();
