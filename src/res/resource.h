@@ -23,6 +23,8 @@
 
 // Controls of the pages
 #define IDC_LEFT_PANEL 1003
+// The first text of a page, holding one %s for the product version code; on
+// the finish page the outcome, and IDC_TEXT2 the explanation that follows it.
 #define IDC_TITLE 1004
 #define IDC_TEXT2 1005
 #define IDC_TEXT3 1006
@@ -32,6 +34,7 @@
 #define IDC_COPY_STATUS 1020
 #define IDC_COPY_PROGRESS 1021
 #define IDC_LOGO_PANEL 1023
+// Reference numbers of the package's newest update and of the installed one
 #define IDC_NEWEST_STAMP 1024
 #define IDC_INSTALLED_STAMP 1025
 

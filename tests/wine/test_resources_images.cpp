@@ -139,6 +139,41 @@ struct IconGroupEntry {
 };
 #pragma pack(pop)
 
+// Without an alpha channel the system draws an icon through its mask: a clear
+// pixel whose colour is not black tints whatever lies behind the icon.
+int TintingClearPixels(const BITMAPINFOHEADER& header, size_t size) {
+    const LONG side = header.biWidth;
+    const size_t colours = header.biBitCount <= 8 ? size_t(1) << header.biBitCount : 0;
+    const size_t stride = (side * header.biBitCount + 31) / 32 * 4;
+    const size_t maskStride = (side + 31) / 32 * 4;
+    const auto* palette =
+        reinterpret_cast<const RGBQUAD*>(reinterpret_cast<const BYTE*>(&header) + header.biSize);
+    const auto* bits = reinterpret_cast<const BYTE*>(palette + colours);
+    const BYTE* mask = bits + stride * side;
+    if (header.biSize + colours * sizeof(RGBQUAD) + (stride + maskStride) * side > size) {
+        return -1;
+    }
+    int tinting = 0;
+    for (LONG y = 0; y < side; ++y) {
+        for (LONG x = 0; x < side; ++x) {
+            if (!(mask[y * maskStride + x / 8] & (0x80 >> (x % 8)))) {
+                continue;
+            }
+            const BYTE* row = bits + y * stride;
+            RGBQUAD c = {};
+            if (header.biBitCount == 4) {
+                c = palette[x % 2 ? row[x / 2] & 0x0F : row[x / 2] >> 4];
+            } else if (header.biBitCount == 8) {
+                c = palette[row[x]];
+            } else {
+                c = RGBQUAD{row[x * 3], row[x * 3 + 1], row[x * 3 + 2], 0};
+            }
+            tinting += (c.rgbRed | c.rgbGreen | c.rgbBlue) != 0;
+        }
+    }
+    return tinting;
+}
+
 TEST(Images, ProgramIconHasSixImages) {
     ResourceData group = FindItalianResource(RT_GROUP_ICON, IDI_PROGRAM);
     ASSERT_GE(group.size, sizeof(IconGroupHeader));
@@ -164,6 +199,9 @@ TEST(Images, ProgramIconHasSixImages) {
         EXPECT_EQ(bits->biWidth, entry.width);
         EXPECT_EQ(bits->biHeight, 2 * entry.width) << "image and mask";
         EXPECT_EQ(bits->biBitCount, entry.bitCount);
+        if (entry.bitCount <= 24) {
+            EXPECT_EQ(TintingClearPixels(*bits, image.size), 0);
+        }
         HICON icon = CreateIconFromResourceEx(static_cast<PBYTE>(const_cast<void*>(image.data)),
                                               static_cast<DWORD>(image.size), TRUE, 0x00030000,
                                               entry.width, entry.width, LR_DEFAULTCOLOR);

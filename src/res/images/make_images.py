@@ -257,9 +257,9 @@ def nearest(palette, c):
 
 def kmeans_palette(colours, count, fixed=(), rounds=12):
     """A palette of `count` colours fitted to `colours`, keeping the `fixed` ones."""
-    unique = sorted(set(tuple(int(round(v)) for v in c) for c in colours))
-    if len(unique) <= count:
-        return [tuple(c) for c in unique] + [(0, 0, 0)] * (count - len(unique))
+    unique = sorted(set(tuple(int(round(v)) for v in c) for c in colours) - set(fixed))
+    if len(unique) + len(fixed) <= count:
+        return list(fixed) + unique + [(0, 0, 0)] * (count - len(fixed) - len(unique))
     free = count - len(fixed)
     by_light = sorted(colours, key=lambda c: c[0] + c[1] + c[2])
     centres = [by_light[int((i + 0.5) * len(by_light) / free)] for i in range(free)]
@@ -360,6 +360,7 @@ def icon_image(size, bits, rgba_rows):
         if bits == 4:
             palette = VGA16
         else:
+            # index 0 stays black: the clear pixels must not tint what lies behind
             palette = kmeans_palette(colours, 256, fixed=((0, 0, 0),), rounds=8)
         rows = quantise(rgba_rows, palette, 0)
         rows = [[i if o else 0 for i, o in zip(row, orow)] for row, orow in zip(rows, opaque)]
@@ -387,7 +388,6 @@ def write_ico(path, images):
 NAVY = hex_colour("08173f")
 DEEP = hex_colour("0d2a6e")
 ROYAL = hex_colour("1d4fa6")
-BRIGHT = hex_colour("3f83d8")
 SKY = hex_colour("8fc0f2")
 WHITE = (255, 255, 255)
 
