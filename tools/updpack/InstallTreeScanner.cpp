@@ -122,6 +122,11 @@ void CInstallTreeScanner::ScanFolder(const fs::path& folder, const std::string& 
             continue;
         }
 
+        if (depth == 0 && FoldCp1252(wizardName) == FoldCp1252(kStampFileName)) {
+            m_problems.TreeWarning(entry.display,
+                                   "replaces the installed stamp file during the copy: after a "
+                                   "copy that ends with errors it holds this file's stamp");
+        }
         if (fs::is_directory(status)) {
             entry.folder = true;
             const bool tooLong = lengthReported || CheckLength(entry);

@@ -140,6 +140,11 @@ bool CListFileChecker::Check(const fs::path& listFile, UpdateList& list) {
 
 bool CListFileChecker::ReadBytes(const fs::path& listFile) {
     std::error_code error;
+    if (fs::is_directory(listFile, error)) {
+        Error(0, "is a folder, not a file: the wizard says \"Nessuna informazione di "
+                 "aggiornamento.\" and ends");
+        return false;
+    }
     FilePtr file = OpenFile(listFile, "rb", error);
     if (!file) {
         if (error == std::errc::no_such_file_or_directory)
