@@ -203,6 +203,7 @@ TEST(UpdpackCheck, ListBytes) {
         {"carriage returns only",
          "-> @versione=5.0 @build=04.04.16\rDettaglio\r",
          {Error(kList, 1, "whole file as one line")}},
+        {"one line ending in a carriage return", "-> @versione=5.0 @build=04.04.16\r", {}},
         {"a carriage return inside a line",
          kEntry + "a\rb\r\n",
          {Warning(kList, 2, "carriage return inside the line")}},

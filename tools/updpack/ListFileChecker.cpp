@@ -67,6 +67,13 @@ bool LooksLikeTag(const std::string& text) {
            folded.find("BUILD=") != std::string::npos;
 }
 
+// Text after a carriage return on the same physical line: the reader drops
+// the carriage return and joins the two sides.
+bool HasTextAfterCarriageReturn(const std::string& line) {
+    const std::size_t cr = line.find('\r');
+    return cr != std::string::npos && line.find_first_not_of("\r \t", cr) != std::string::npos;
+}
+
 bool IsDate(int build) {
     static const int kDaysIn[] = {31, 29, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
     const int month = (build / 100) % 100;
@@ -191,7 +198,7 @@ void CListFileChecker::CheckBytes() {
                        "as code page 1252");
     }
     const bool hasLineFeed = m_bytes.find('\n') != std::string::npos;
-    if (!hasLineFeed && m_bytes.find('\r') != std::string::npos) {
+    if (!hasLineFeed && HasTextAfterCarriageReturn(m_bytes)) {
         Error(1, "lines end with a carriage return only: the wizard reads the whole file as "
                  "one line");
         return;
@@ -199,8 +206,7 @@ void CListFileChecker::CheckBytes() {
     for (std::size_t i = 0; i < m_physical.size(); ++i) {
         const std::string& line = m_physical[i];
         const long number = static_cast<long>(i + 1);
-        const std::size_t cr = line.find('\r');
-        if (cr != std::string::npos && cr + 1 < line.size())
+        if (HasTextAfterCarriageReturn(line))
             Warning(number, "a carriage return inside the line is dropped: the text on both "
                             "sides of it is joined");
         const std::size_t nul = line.find('\0');
