@@ -42,11 +42,11 @@ protected:
 };
 
 TEST_F(InstallRun, CopiesThePackageAndWritesTheNewestStamp) {
-    MakeStandardWorld();
-    Start();
-    GoToList();
+    ASSERT_NO_FATAL_FAILURE(MakeStandardWorld());
+    ASSERT_NO_FATAL_FAILURE(Start());
+    ASSERT_NO_FATAL_FAILURE(GoToList());
     ASSERT_TRUE(ClickButton(ui::kNext));
-    WaitFinish();
+    ASSERT_NO_FATAL_FAILURE(WaitFinish());
     EXPECT_EQ(kCorrect, FinishText(ui::kPageText));
     EXPECT_EQ(kCloseAdvice, FinishText(ui::kSecondText));
     EXPECT_FALSE(m_wizard.PageWith(ui::kTree)) << "list page left behind";
@@ -85,6 +85,10 @@ struct PromptRow {
     bool copied; // bin\archivio.dll replaced by the package's
 };
 
+void PrintTo(const PromptRow& row, std::ostream* out) {
+    *out << row.name;
+}
+
 const PromptRow kPrompts[] = {
     {"SourceAbort", Held::Source, {IDABORT}, false, false},
     {"SourceIgnore", Held::Source, {IDIGNORE}, true, false},
@@ -98,9 +102,9 @@ class CopyPrompt : public InstallRun, public ::testing::WithParamInterface<Promp
 
 TEST_P(CopyPrompt, AnswerDecidesTheOutcome) {
     const PromptRow& row = GetParam();
-    MakeStandardWorld();
-    Start();
-    GoToList();
+    ASSERT_NO_FATAL_FAILURE(MakeStandardWorld());
+    ASSERT_NO_FATAL_FAILURE(Start());
+    ASSERT_NO_FATAL_FAILURE(GoToList());
     const std::string source = InstDir() + "\\bin\\archivio.dll";
     const std::string destination = Install() + "\\bin\\archivio.dll";
     HeldFile held(row.held == Held::Source ? source : destination);
@@ -146,7 +150,7 @@ TEST_P(CopyPrompt, AnswerDecidesTheOutcome) {
         }
     }
     held.Release();
-    WaitFinish();
+    ASSERT_NO_FATAL_FAILURE(WaitFinish());
     EXPECT_EQ(row.correct ? kCorrect : kWithErrors, FinishText(ui::kPageText));
     EXPECT_EQ(row.correct ? kCloseAdvice : kErrorAdvice, FinishText(ui::kSecondText));
     EXPECT_EQ(row.correct ? kNewStamp : kOldStamp, ReadFile(Stamp()));
@@ -165,13 +169,13 @@ INSTANTIATE_TEST_SUITE_P(InstallRun, CopyPrompt, ::testing::ValuesIn(kPrompts),
 // Held open once the wizard has read it, the stamp file cannot be rewritten:
 // the files are in place, but the run must not claim success.
 TEST_F(InstallRun, StampThatCannotBeWrittenEndsWithErrors) {
-    MakeStandardWorld();
-    Start();
-    GoToList();
+    ASSERT_NO_FATAL_FAILURE(MakeStandardWorld());
+    ASSERT_NO_FATAL_FAILURE(Start());
+    ASSERT_NO_FATAL_FAILURE(GoToList());
     HeldFile held(Stamp());
     ASSERT_TRUE(held.Held());
     ASSERT_TRUE(ClickButton(ui::kNext));
-    WaitFinish();
+    ASSERT_NO_FATAL_FAILURE(WaitFinish());
     EXPECT_EQ(kWithErrors, FinishText(ui::kPageText));
     EXPECT_EQ(kErrorAdvice, FinishText(ui::kSecondText));
     held.Release();

@@ -17,8 +17,8 @@ std::vector<TreeItem> ReadTree(const RemoteWindow& tree) {
 class PageFlow : public WizardTest {};
 
 TEST_F(PageFlow, NextAndBackMoveBetweenWelcomeAndList) {
-    MakeStandardWorld();
-    Start();
+    ASSERT_NO_FATAL_FAILURE(MakeStandardWorld());
+    ASSERT_NO_FATAL_FAILURE(Start());
     ASSERT_TRUE(WaitWizard());
     ASSERT_TRUE(WaitScreen(Screen::Welcome()));
     EXPECT_EQ("Benvenuti nel programma di aggiornamento Tessaro Vers. 0002.",
@@ -67,6 +67,10 @@ struct StampRow {
     bool bold[4];
 };
 
+void PrintTo(const StampRow& row, std::ostream* out) {
+    *out << row.name;
+}
+
 const StampRow kStamps[] = {
     {"OlderStamp",
      "@versione=5.0  @build=04.04.15",
@@ -100,16 +104,17 @@ class InstalledStamp : public WizardTest, public ::testing::WithParamInterface<S
 
 TEST_P(InstalledStamp, MakesTheNewerEntriesBold) {
     const StampRow& row = GetParam();
-    MakeStandardWorld();
+    ASSERT_NO_FATAL_FAILURE(MakeStandardWorld());
     const std::string stamp = Stamp();
     if (row.stampFile)
         AddInstalledFile("Versione.txt", row.stampFile);
     else
         ASSERT_TRUE(DeleteFileA(stamp.c_str()));
-    if (row.trailingBackslash)
-        Register(Install() + "\\");
-    Start();
-    GoToList();
+    if (row.trailingBackslash) {
+        ASSERT_NO_FATAL_FAILURE(Register(Install() + "\\"));
+    }
+    ASSERT_NO_FATAL_FAILURE(Start());
+    ASSERT_NO_FATAL_FAILURE(GoToList());
     EXPECT_EQ(row.installedText, PageControl(ui::kTree, ui::kInstalledStamp).Text());
     const std::vector<TreeItem> items = ReadTree(PageControl(ui::kTree, ui::kTree));
     ASSERT_EQ(4u, items.size()) << DescribeTree(items);
@@ -129,6 +134,10 @@ struct CancelRow {
     const char* name;
     Way way;
 };
+
+void PrintTo(const CancelRow& row, std::ostream* out) {
+    *out << row.name;
+}
 
 const CancelRow kCancels[] = {
     {"EsciButton", Way::EsciButton},
@@ -165,9 +174,9 @@ protected:
 };
 
 TEST_P(CancelConfirmation, NoKeepsTheScreenYesEnds) {
-    MakeStandardWorld();
+    ASSERT_NO_FATAL_FAILURE(MakeStandardWorld());
     const std::string stamp = ReadFile(Stamp());
-    Start();
+    ASSERT_NO_FATAL_FAILURE(Start());
     ASSERT_TRUE(WaitWizard());
     ASSERT_TRUE(WaitScreen(Screen::Welcome()));
 
@@ -213,10 +222,10 @@ bool FocusTree(const RemoteWindow& tree) {
 }
 
 TEST_F(PageFlow, KeysInTheTreeNeitherInstallNorLeaveTheList) {
-    MakeStandardWorld();
+    ASSERT_NO_FATAL_FAILURE(MakeStandardWorld());
     const std::string stamp = ReadFile(Stamp());
-    Start();
-    GoToList();
+    ASSERT_NO_FATAL_FAILURE(Start());
+    ASSERT_NO_FATAL_FAILURE(GoToList());
     const RemoteWindow tree = PageControl(ui::kTree, ui::kTree);
     ASSERT_TRUE(FocusTree(tree)) << "the tree did not take the focus";
 

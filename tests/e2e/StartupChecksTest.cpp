@@ -23,6 +23,10 @@ struct RefusalRow {
     const char* message;
 };
 
+void PrintTo(const RefusalRow& row, std::ostream* out) {
+    *out << row.name;
+}
+
 const char kNotInstalled[] = "Programma Tessaro non risulta essere installato su questo computer.";
 
 const RefusalRow kRefusals[] = {
@@ -70,7 +74,7 @@ TEST_P(Refusal, ShowsWhyAndEnds) {
         AddPackageFolder("");
         break;
     }
-    Start();
+    ASSERT_NO_FATAL_FAILURE(Start());
 
     const MessageBoxView box = WaitMessageBox();
     ASSERT_TRUE(box) << "no message box";
@@ -91,6 +95,10 @@ struct SizeRow {
     int total;            // the size the progress range is made from
 };
 
+void PrintTo(const SizeRow& row, std::ostream* out) {
+    *out << row.name;
+}
+
 const SizeRow kSizes[] = {
     {"NoSizeFile", nullptr, kStandardSize},
     {"Zero", "0\r\n", kStandardSize},
@@ -105,14 +113,14 @@ class PackageSize : public WizardTest, public ::testing::WithParamInterface<Size
 // The range is caught while a package file held open stops the copy at its prompt.
 TEST_P(PackageSize, SetsTheProgressRange) {
     const SizeRow& row = GetParam();
-    MakeStandardWorld();
+    ASSERT_NO_FATAL_FAILURE(MakeStandardWorld());
     const std::string sizeFile = Media() + "\\r2718upd.dat\\sizeofupds.txt";
     if (row.sizeFile)
         WriteSize(row.sizeFile);
     else
         ASSERT_TRUE(DeleteFileA(sizeFile.c_str()));
-    Start();
-    GoToList();
+    ASSERT_NO_FATAL_FAILURE(Start());
+    ASSERT_NO_FATAL_FAILURE(GoToList());
     HeldFile held(InstDir() + "\\bin\\archivio.dll");
     ASSERT_TRUE(held.Held());
     ASSERT_TRUE(ClickButton(ui::kNext));
@@ -125,7 +133,7 @@ TEST_P(PackageSize, SetsTheProgressRange) {
     EXPECT_EQ(2 * row.total, state.high);
     EXPECT_GE(state.position, 0);
     prompt.Answer(IDABORT);
-    WaitFinish();
+    ASSERT_NO_FATAL_FAILURE(WaitFinish());
     ASSERT_TRUE(ClickButton(ui::kCancel));
     EXPECT_TRUE(WaitExit());
 }

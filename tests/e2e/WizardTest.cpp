@@ -126,6 +126,8 @@ void WizardTest::Register() {
 }
 
 void WizardTest::Register(const std::string& folder) {
+    // The old registration goes first: its removal would take the new one along.
+    m_key.reset();
     m_key = std::make_unique<InstallationKey>(folder);
     ASSERT_TRUE(m_key->Registered());
 }
@@ -166,16 +168,22 @@ void WizardTest::Start() {
     ASSERT_TRUE(m_process.Started()) << "CreateProcess error " << m_process.LastError();
 }
 
-RemoteWindow WizardTest::WaitWizard() {
+::testing::AssertionResult WizardTest::WaitWizard() {
     const ProcessWindows windows(m_process.Id());
-    WaitFor(
-        [&] {
-            m_wizard = windows.Dialog(kCaption, ui::kNext);
-            // Start-up work is over once Next or Cancel can be pressed.
-            return m_wizard.Visible() && m_wizard.Child(ui::kCancel).Visible();
-        },
-        kDefaultBoundMs);
-    return m_wizard;
+    if (WaitFor(
+            [&] {
+                m_wizard = windows.Dialog(kCaption, ui::kNext);
+                // Start-up work is over once Cancel can be pressed.
+                return m_wizard.Visible() && m_wizard.Child(ui::kCancel).Visible();
+            },
+            kDefaultBoundMs))
+        return ::testing::AssertionSuccess();
+    const MessageBoxView box(windows.MessageBox());
+    if (box)
+        return ::testing::AssertionFailure()
+               << "no wizard; a message box says \"" << box.Text() << "\"";
+    return ::testing::AssertionFailure()
+           << (m_process.Running() ? "no wizard on screen" : "the program ended");
 }
 
 MessageBoxView WizardTest::WaitMessageBox(DWORD boundMs) {
@@ -256,7 +264,7 @@ Screen WizardTest::ReadScreen() const {
 }
 
 void WizardTest::GoToList() {
-    ASSERT_TRUE(WaitWizard()) << "no wizard window";
+    ASSERT_TRUE(WaitWizard());
     ASSERT_TRUE(WaitScreen(Screen::Welcome()));
     ASSERT_TRUE(ClickButton(ui::kNext));
     ASSERT_TRUE(WaitScreen(Screen::List()));

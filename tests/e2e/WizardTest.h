@@ -34,7 +34,7 @@ constexpr int kProgressBar = 1021;
 
 extern const char kCaption[];
 // Total bytes of the install tree that most tests use.
-constexpr int kStandardSize = 3000 + 2500 + 1500 + 10;
+constexpr int kStandardSize = 3000 + 2500 + 1500 + 11;
 
 // What the user sees of the wizard at one moment.
 struct Screen {
@@ -84,8 +84,9 @@ protected:
 
     // Starts the program; fails the test when it does not start.
     void Start();
-    // The wizard once it is on screen and done with its start-up work.
-    e2e::RemoteWindow WaitWizard();
+    // Waits until the wizard is on screen and done with its start-up work;
+    // a failure names the message box that stands in its way, if any.
+    ::testing::AssertionResult WaitWizard();
     e2e::MessageBoxView WaitMessageBox(DWORD boundMs = e2e::kDefaultBoundMs);
     // True when no message box came up within the bound.
     bool NoMessageBoxWithin(DWORD boundMs);
