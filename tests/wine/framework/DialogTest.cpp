@@ -253,9 +253,10 @@ TEST(DoModal, EndDialogFromAMessageSentByAnotherThreadWakesTheLoop) {
         self.PostMessage(WM_APP);
         return TRUE;
     };
-    // By then the loop is running; it next waits in GetMessage, where only
-    // the sent message arrives.
+    // With the queue emptied first, the loop next waits in GetMessage, where
+    // only the sent message arrives: without a wake-up it would wait on.
     dlg.onApp = [&](CProbeDlg& self) {
+        FlushEvents();
         HWND hWnd = self.m_hWnd;
         sender = std::thread([hWnd] { ::SendMessageA(hWnd, WM_APP + 1, 0, 0); });
     };
