@@ -34,6 +34,10 @@ cmake --preset win64 >/dev/null
 cmake --build --preset win64
 scripts/wine-ctest.sh build/win64 2>&1 | tee "$log/win64.txt"
 
+step "pictures of the pages (look at them: they are what a customer sees)"
+scripts/page-screenshots.sh build/win64 build/page-shots || echo "page screenshots could not be taken"
+echo "page screenshots: $root/build/page-shots"
+
 # One closing line over both CTest runs.
 passed=0; failed=0
 for f in "$log/native.txt" "$log/win64.txt"; do
