@@ -63,8 +63,9 @@ protected:
     // reached its end. Tests look at the progress screen from here.
     virtual int CopyPackageTree(CTreeCopier& copier, const char* source, const char* destination);
 
-    // Adds the size of every file under folder to the total size.
-    void AddFolderSize(const char* folder);
+    // Adds the size of every file under folder to the total size. Tests look
+    // at the screen from here.
+    virtual void AddFolderSize(const char* folder);
 
 private:
     bool CreatePages();

@@ -1,0 +1,11 @@
+# The wizard in-process: the real application object and wizard, run
+# modally over a package and an installation made in the temp folder.
+tessaro_add_test(test_wizard
+  SOURCES
+    ${CMAKE_CURRENT_LIST_DIR}/wizard/WizardFixture.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/wizard/WizardStartupTest.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/wizard/WizardFlowTest.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/wizard/WizardRunTest.cpp
+  LIBS tessaro_app tessaro_wizard tessaro_res tessaro_wine_test_support gtest_main
+  TIMEOUT 180)
+target_include_directories(test_wizard PRIVATE ${CMAKE_CURRENT_LIST_DIR}/wizard)
