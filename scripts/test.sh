@@ -28,6 +28,8 @@ scripts/fuzz.sh build/fuzz "${TESSARO_FUZZ_SECONDS:-20}"
 step "32-bit release program"
 cmake --preset win32 >/dev/null
 cmake --build --preset win32
+(cd build/win32 && cpack --config CPackConfig.cmake >/dev/null)
+echo "release ZIP: $(ls "$root"/build/win32/package/kvelmora-*-win32.zip)"
 
 step "64-bit test build and tests under wine64"
 cmake --preset win64 >/dev/null
