@@ -211,6 +211,7 @@ void CUpdateWizardDlg::OnTimer(UINT_PTR id) {
     AddFolderSize(folder);
     m_nextButton.ShowWindow(SW_SHOW);
     m_cancelButton.ShowWindow(SW_SHOW);
+    GiveFocus(m_nextButton);
     m_busy = 0;
     m_sizePending = false;
     SetDlgItemText(IDC_STATUS_LINE, saved);
@@ -223,6 +224,12 @@ void CUpdateWizardDlg::AddFolderSize(const char* folder) {
     AddFolderSizeTo(folder, m_totalSize);
 }
 
+// A hidden button keeps the focus (or leaves none), and then no key works:
+// the focus goes to the button the user is to press next.
+void CUpdateWizardDlg::GiveFocus(CButton& button) {
+    SendMessage(WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(button.m_hWnd), TRUE);
+}
+
 void CUpdateWizardDlg::ShowItem(int id, bool show) {
     if (CWnd* item = GetDlgItem(id))
         item->ShowWindow(show ? SW_SHOW : SW_HIDE);
@@ -230,6 +237,8 @@ void CUpdateWizardDlg::ShowItem(int id, bool show) {
 
 void CUpdateWizardDlg::ShowWelcome() {
     m_state = StateWelcome;
+    if (::GetFocus() == m_backButton.m_hWnd)
+        GiveFocus(m_nextButton);
     m_backButton.ShowWindow(SW_HIDE);
     m_nextButton.SetWindowText(kNextText);
     if (m_welcomePage)
@@ -372,6 +381,7 @@ void CUpdateWizardDlg::RunInstallation() {
 
     m_cancelButton.SetWindowText(kFinishText);
     m_cancelButton.EnableWindow(TRUE);
+    GiveFocus(m_cancelButton);
     m_busy = 0;
     m_state = StateResult;
 

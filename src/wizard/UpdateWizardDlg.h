@@ -82,6 +82,7 @@ private:
     void ShowPageForState();
 
     void ShowItem(int id, bool show);
+    void GiveFocus(CButton& button);
     void DestroyPage(CDialog* page);
     // Path of a package file beside the program (program folder + relative).
     const char* PackagePath(const char* relative);

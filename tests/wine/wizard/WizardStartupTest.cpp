@@ -133,6 +133,7 @@ TEST_F(WizardStartupTest, MissingSizeIsComputedWhileTheWizardWaits) {
                      [](TestWizard& w) {
                          EXPECT_TRUE(HasStyle(w.Item(IDC_NEXT), WS_VISIBLE));
                          EXPECT_TRUE(HasStyle(w.Item(IDCANCEL), WS_VISIBLE));
+                         EXPECT_EQ(::GetFocus(), w.Item(IDC_NEXT));
                          EXPECT_EQ(DlgItemText(w.m_hWnd, IDC_STATUS_LINE),
                                    "Aggiornamento del 30/11/2004");
                          EXPECT_EQ(w.TotalSize(), 1510);
