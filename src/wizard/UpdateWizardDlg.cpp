@@ -224,8 +224,8 @@ void CUpdateWizardDlg::AddFolderSize(const char* folder) {
     AddFolderSizeTo(folder, m_totalSize);
 }
 
-// A hidden button keeps the focus (or leaves none), and then no key works:
-// the focus goes to the button the user is to press next.
+// A button that hides keeps the focus, or leaves the window without one (then
+// no key works at all): the focus goes to the button the user presses next.
 void CUpdateWizardDlg::GiveFocus(CButton& button) {
     SendMessage(WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(button.m_hWnd), TRUE);
 }
@@ -381,7 +381,6 @@ void CUpdateWizardDlg::RunInstallation() {
 
     m_cancelButton.SetWindowText(kFinishText);
     m_cancelButton.EnableWindow(TRUE);
-    GiveFocus(m_cancelButton);
     m_busy = 0;
     m_state = StateResult;
 

@@ -45,7 +45,6 @@ protected:
                              EXPECT_FALSE(HasStyle(w.Item(IDC_NEXT), WS_VISIBLE));
                              EXPECT_EQ(DlgItemText(w.m_hWnd, IDCANCEL), "Fine");
                              EXPECT_TRUE(::IsWindowEnabled(w.Item(IDCANCEL)));
-                             EXPECT_EQ(::GetFocus(), w.Item(IDCANCEL));
                              // Enter still reaches the hidden Next: it must change nothing.
                              w.Click(IDC_NEXT);
                              w.Click(IDC_BACK);
