@@ -227,7 +227,9 @@ void CUpdateWizardDlg::AddFolderSize(const char* folder) {
 // A button that hides keeps the focus, or leaves the window without one (then
 // no key works at all): the focus goes to the button the user presses next.
 void CUpdateWizardDlg::GiveFocus(CButton& button) {
-    SendMessage(WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(button.m_hWnd), TRUE);
+    // Not while a message box of ours is up: the focus is its own then.
+    if (::IsWindowEnabled(m_hWnd))
+        SendMessage(WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(button.m_hWnd), TRUE);
 }
 
 void CUpdateWizardDlg::ShowItem(int id, bool show) {
@@ -345,6 +347,9 @@ void CUpdateWizardDlg::RunInstallation() {
 
     m_progressBar = &m_progressPage->m_progressBar;
     m_statusText = &m_progressPage->m_statusText;
+    // The template's placeholder would show until the first file is named,
+    // and for good when the package tree cannot be listed.
+    m_statusText->SetWindowText("");
     m_progressBar->SetRange32(0, CTreeCopier::ProgressRangeFor(m_totalSize));
     m_progressBar->SetPos(0);
 

@@ -70,6 +70,7 @@ TEST_F(WizardRunTest, SuccessfulCopyWritesTheNewestStampAndEndsCorrectly) {
         EXPECT_FALSE(::IsWindowEnabled(w.Item(IDCANCEL)));
         EXPECT_TRUE(HasStyle(w.Item(IDC_STATUS_LINE), WS_VISIBLE));
         EXPECT_EQ(ProgressRange(w.m_hWnd), std::make_pair(0, 3020));
+        EXPECT_EQ(ControlTextById(w.m_hWnd, IDC_COPY_STATUS), "");
         // Commands that arrive during the copy change nothing.
         w.Click(IDC_NEXT);
         w.Click(IDC_BACK);
