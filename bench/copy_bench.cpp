@@ -4,7 +4,7 @@
 // window. Prints the medians of several runs and ends with one line for
 // scripts:
 //   small-vs-xcopy=R1 large-vs-bare=R2 max-gap-ms=G
-// Usage: copy_bench [--reps N]
+// Usage: copy_bench [--reps N] [--only small|large]
 #include "BenchTree.h"
 #include "fileops/FolderSize.h"
 #include "fileops/MessagePump.h"
@@ -49,6 +49,25 @@ void FlushMessages() {
     }
 }
 
+// A progress bar that adds up the time its position changes take.
+class TimedProgress : public CProgressCtrl {
+public:
+    int moves = 0;
+    double movesMs = 0.0;
+    double longestMoveMs = 0.0;
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override {
+        if (message != PBM_SETPOS)
+            return CProgressCtrl::WindowProc(message, wParam, lParam);
+        const double start = Seconds();
+        const LRESULT result = CProgressCtrl::WindowProc(message, wParam, lParam);
+        const double ms = (Seconds() - start) * 1e3;
+        ++moves;
+        movesMs += ms;
+        longestMoveMs = std::max(longestMoveMs, ms);
+        return result;
+    }
+};
+
 // A visible window with a progress bar and a status line, as the wizard's
 // progress screen has them.
 class ProgressWindow {
@@ -81,20 +100,21 @@ public:
     }
 
     HWND Frame() const { return m_frame; }
-    CProgressCtrl& Progress() { return m_progress; }
+    TimedProgress& Progress() { return m_progress; }
     CStatic& Status() { return m_status; }
 
 private:
     HWND m_frame = nullptr;
-    CProgressCtrl m_progress;
+    TimedProgress m_progress;
     CStatic m_status;
 };
 
-// The copier, timing every single read and write call.
+// The copier, timing every single read, write and destination open.
 class TimedCallsCopier : public CTreeCopier {
 public:
     using CTreeCopier::CTreeCopier;
     double longestCallMs = 0.0;
+    double longestOpenMs = 0.0;
 
 protected:
     BOOL ReadChunk(HANDLE file, void* buffer, DWORD size, DWORD* read) override {
@@ -108,6 +128,12 @@ protected:
         const BOOL ok = CTreeCopier::WriteChunk(file, buffer, size, written);
         Note(start);
         return ok;
+    }
+    HANDLE OpenDestinationFile(const char* path, DWORD flagsAndAttributes) override {
+        const double start = Seconds();
+        const HANDLE file = CTreeCopier::OpenDestinationFile(path, flagsAndAttributes);
+        longestOpenMs = std::max(longestOpenMs, (Seconds() - start) * 1e3);
+        return file;
     }
 
 private:
@@ -204,7 +230,7 @@ bool CopyWithXcopy(const std::string& source, const std::string& destination) {
 }
 
 struct Results {
-    std::vector<double> copier, copyFile, xcopy, bare;
+    std::vector<double> copier, copierNoWindow, copyFile, xcopy, bare;
     double longestGapMs = 0.0;
 };
 
@@ -243,6 +269,11 @@ void RunTree(const char* label, const std::string& source, const std::string& wo
                             static_cast<unsigned long long>(copied.looks), copied.longestGapMs);
             RemoveTree(destination);
         }
+        // The same copier without controls: what the window costs.
+        timed(results.copierNoWindow, [&](const std::string& to) {
+            CTreeCopier copier(nullptr, nullptr, nullptr);
+            return copier.CopyTree(source.c_str(), to.c_str()) == 1;
+        });
         timed(results.copyFile,
               [&](const std::string& to) { return CopyWithCopyFile(source, to); });
         timed(results.xcopy, [&](const std::string& to) { return CopyWithXcopy(source, to); });
@@ -252,6 +283,9 @@ void RunTree(const char* label, const std::string& source, const std::string& wo
     // One more copier run, not timed: how long the single reads and writes take.
     const std::string destination = work + "\\out" + std::to_string(run++);
     TimedCallsCopier copier(window.Frame(), &window.Progress(), &window.Status());
+    window.Progress().moves = 0;
+    window.Progress().movesMs = 0.0;
+    window.Progress().longestMoveMs = 0.0;
     const CopierRun copied = RunCopier(copier, window, source, destination, total);
     RemoveTree(destination);
 
@@ -259,13 +293,17 @@ void RunTree(const char* label, const std::string& source, const std::string& wo
     const double bare = Median(results.bare);
     std::printf("%s: %lld bytes, medians of %d runs\n", label, static_cast<long long>(bytes), reps);
     PrintLine("tree copier (window)", results.copier, xcopy, bare);
+    PrintLine("tree copier (no window)", results.copierNoWindow, xcopy, bare);
     PrintLine("CopyFileA per file", results.copyFile, xcopy, bare);
     PrintLine("xcopy /E /Y /I", results.xcopy, xcopy, bare);
     PrintLine("bare 1024-byte loop", results.bare, xcopy, bare);
     std::printf("  longest gap between looks into the queue: %.2f ms (timed runs)\n",
                 results.longestGapMs);
-    std::printf("  instrumented run: longest single read or write %.2f ms, longest gap %.2f ms\n",
-                copier.longestCallMs, copied.longestGapMs);
+    std::printf("  instrumented run: longest gap %.2f ms; longest read or write %.2f ms, "
+                "destination open %.2f ms, bar move %.2f ms; bar moved %d times in %.0f ms\n",
+                copied.longestGapMs, copier.longestCallMs, copier.longestOpenMs,
+                window.Progress().longestMoveMs, window.Progress().moves,
+                window.Progress().movesMs);
 }
 
 void PrintCallCosts(ProgressWindow& window) {
@@ -306,9 +344,13 @@ void PrintCallCosts(ProgressWindow& window) {
 
 int main(int argc, char** argv) {
     int reps = 5;
-    for (int i = 1; i + 1 < argc; ++i)
+    const char* only = "";
+    for (int i = 1; i + 1 < argc; ++i) {
         if (std::strcmp(argv[i], "--reps") == 0)
             reps = std::max(1, std::atoi(argv[i + 1]));
+        if (std::strcmp(argv[i], "--only") == 0)
+            only = argv[i + 1];
+    }
 
     INITCOMMONCONTROLSEX controls{sizeof controls, ICC_PROGRESS_CLASS | ICC_STANDARD_CLASSES};
     InitCommonControlsEx(&controls);
@@ -338,13 +380,18 @@ int main(int argc, char** argv) {
     }
 
     Results smallResults, largeResults;
-    RunTree("2000 files of 1-20 KB in 4 levels", small, work, smallBytes, reps, window,
-            smallResults);
-    RunTree("10 files of 20 MB", large, work, largeBytes, reps, window, largeResults);
+    if (std::strcmp(only, "large") != 0)
+        RunTree("2000 files of 1-20 KB in 4 levels", small, work, smallBytes, reps, window,
+                smallResults);
+    if (std::strcmp(only, "small") != 0)
+        RunTree("10 files of 20 MB", large, work, largeBytes, reps, window, largeResults);
     RemoveTree(work);
 
-    const double smallVsXcopy = Median(smallResults.copier) / Median(smallResults.xcopy);
-    const double largeVsBare = Median(largeResults.copier) / Median(largeResults.bare);
+    auto ratio = [](const std::vector<double>& runs, const std::vector<double>& base) {
+        return base.empty() ? 0.0 : Median(runs) / Median(base);
+    };
+    const double smallVsXcopy = ratio(smallResults.copier, smallResults.xcopy);
+    const double largeVsBare = ratio(largeResults.copier, largeResults.bare);
     const double maxGap = std::max(smallResults.longestGapMs, largeResults.longestGapMs);
     std::printf("small-vs-xcopy=%.2f large-vs-bare=%.2f max-gap-ms=%.1f\n", smallVsXcopy,
                 largeVsBare, maxGap);
