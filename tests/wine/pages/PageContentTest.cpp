@@ -215,8 +215,9 @@ TEST_F(PageContentTest, TreeItemsReachTheScreenInTheDialogColours) {
     ShowAndPaint(header->m_hWnd);
     ShowAndPaint(list->m_hWnd);
 
+    // TVM_GETITEMRECT takes the item handle in the first bytes of the rectangle.
     RECT item{};
-    *reinterpret_cast<HTREEITEM*>(&item) = bold;
+    std::memcpy(&item, &bold, sizeof bold);
     ASSERT_TRUE(list->m_tree.SendMessage(TVM_GETITEMRECT, TRUE, reinterpret_cast<LPARAM>(&item)));
     const COLORREF back = ::GetSysColor(COLOR_BTNFACE);
     const COLORREF text = ::GetSysColor(COLOR_BTNTEXT);
