@@ -111,10 +111,20 @@ bool DemoWalk::List() {
     const RemoteWindow tree = m_wizard.PageControl(kTree, kTree);
     if (!WaitFor([&] { return tree.Visible(); }, kScreenBoundMs))
         return Fail("no list screen");
-    // Open the newest update, as a curious customer would, to show its notes.
+    // Open the first update that is new to this installation, as a curious
+    // customer would, and keep the top of the list in view.
     std::vector<TreeItem> items;
-    if (RemoteTree(tree).Read(items) && !items.empty())
-        RemoteTree(tree).Expand(items.back().handle);
+    if (RemoteTree(tree).Read(items) && !items.empty()) {
+        for (const TreeItem& item : items) {
+            if (item.bold) {
+                RemoteTree(tree).Expand(item.handle);
+                break;
+            }
+        }
+        SendMessageTimeoutA(tree.Handle(), TVM_ENSUREVISIBLE, 0,
+                            reinterpret_cast<LPARAM>(items.front().handle), SMTO_ABORTIFHUNG, 3000,
+                            nullptr);
+    }
     Sleep(kSettleMs);
     return Shot("elenco");
 }
@@ -143,8 +153,9 @@ bool DemoWalk::Copy() {
                 return false;
             }
             ProgressState state;
+            // A third of the way, so that the bar shows how far the copy got.
             if (!progressShot && bar.Visible() && RemoteProgressBar(bar).Read(state) &&
-                state.position > 0) {
+                state.position > 0 && state.position >= state.high / 3) {
                 // Frozen for the shot: the copy may well end sooner than a
                 // screenshot takes.
                 SuspendThread(m_process.MainThread());

@@ -30,6 +30,10 @@ RemoteProcess RemoteProcess::Start(const std::string& programPath, DWORD idleBou
     std::string folder = programPath;
     const std::string::size_type slash = folder.find_last_of('\\');
     folder = slash == std::string::npos ? std::string(".") : folder.substr(0, slash);
+    // A program at the root of a drive runs in that root, not in the drive's
+    // current folder.
+    if (!folder.empty() && folder.back() == ':')
+        folder += '\\';
 
     std::vector<char> commandLine;
     const std::string quoted = "\"" + programPath + "\"";
