@@ -14,6 +14,10 @@ cd "$root"
 demo=$root/build/demo
 build=$root/build/win64
 export WINEPREFIX=$demo/prefix
+# The customer's Windows is Italian: so are the system's own button labels.
+if locale -a 2>/dev/null | grep -qi '^it_IT\.utf-\?8$'; then
+  export TESSARO_WINE_LOCALE=it_IT.UTF-8
+fi
 
 step() { printf '\n==== %s\n' "$*"; }
 

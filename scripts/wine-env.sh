@@ -6,6 +6,8 @@ export WINEPREFIX="${WINEPREFIX:-$_root/build/win64/wineprefix}"
 export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml="
 export WINEARCH=win64
-export LC_ALL=C.UTF-8
+# A UTF-8 locale gives the ANSI code page 1252 that the program's texts use;
+# C.UTF-8 always exists, a named one (the demo's Italian) only once generated.
+export LC_ALL="${TESSARO_WINE_LOCALE:-C.UTF-8}"
 WINE=/usr/lib/wine/wine64
 WINESERVER=/usr/lib/wine/wineserver
