@@ -2,9 +2,8 @@
 # against the real Wine registry and file system.
 tessaro_add_test(test_data_win
   SOURCES
-    ${CMAKE_CURRENT_LIST_DIR}/data_win_folders.cpp
     ${CMAKE_CURRENT_LIST_DIR}/data_registry_test.cpp
     ${CMAKE_CURRENT_LIST_DIR}/data_program_folder_test.cpp
     ${CMAKE_CURRENT_LIST_DIR}/data_stamp_write_test.cpp
-  LIBS tessaro_data tessaro_app_paths gtest_main
+  LIBS tessaro_data tessaro_app_paths tessaro_wine_test_files gtest_main
   TIMEOUT 120)

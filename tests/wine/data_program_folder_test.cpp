@@ -1,7 +1,8 @@
 #include "ProgramFolder.h"
 #include "PackageLayout.h"
 
-#include "data_win_folders.h"
+#include "TestFiles.h"
+#include "TempFolder.h"
 
 #include <gtest/gtest.h>
 
@@ -108,11 +109,11 @@ TEST(ProgramFolder, UnusablePathFailsEveryUse) {
         FindClose(find);
 
     // Not even in a folder full of files, with the current folder set there.
-    CTestFolders folders;
-    ASSERT_FALSE(folders.WriteFile("a.txt", "a").empty());
+    TempFolder temp("tsd");
+    ASSERT_TRUE(WriteBytes(temp.Sub("a.txt"), "a"));
     char previous[MAX_PATH];
     GetCurrentDirectoryA(sizeof previous, previous);
-    ASSERT_TRUE(SetCurrentDirectoryA(folders.Base().c_str()));
+    ASSERT_TRUE(SetCurrentDirectoryA(temp.Path().c_str()));
     EXPECT_EQ(INVALID_HANDLE_VALUE, FindFirstFileA((path + "\\*.*").c_str(), &found));
     EXPECT_EQ(nullptr, std::fopen(path.c_str(), "wb"));
     SetCurrentDirectoryA(previous);

@@ -1,7 +1,8 @@
 #include "InstallationRegistry.h"
 #include "PackageLayout.h"
 
-#include "data_win_folders.h"
+#include "TestFiles.h"
+#include "TempFolder.h"
 
 #include <gtest/gtest.h>
 
@@ -13,6 +14,26 @@
 namespace {
 
 constexpr char kKey[] = "SOFTWARE\\Vantrel\\Tessaro\\VERS0002";
+
+// A new folder whose full path has exactly length characters, made of nested
+// parts under base. Empty when that is not possible.
+std::string MakeFolderOfLength(const std::string& base, std::size_t length) {
+    std::string path = base;
+    if (path.empty() || length < path.size() + 2)
+        return std::string();
+    // The letter follows the length: folders of neighbouring lengths share no part.
+    const char letter = static_cast<char>('a' + length % 26);
+    while (path.size() < length) {
+        std::size_t part = length - path.size() - 1;
+        // Leave room for one more part rather than a part of nothing.
+        if (part > 100)
+            part = part - 100 >= 2 ? 100 : part - 2;
+        path += "\\" + std::string(part, letter);
+        if (!MakeFolder(path))
+            return std::string();
+    }
+    return path;
+}
 
 // Writes the product's registry value as its 32-bit installer would, and
 // removes the key again after each test.
@@ -65,11 +86,11 @@ void ExpectNotInstalled(const char* what) {
 }
 
 TEST_F(InstallationRegistry, NotInstalledWithoutAUsableValue) {
-    CTestFolders folders;
-    ASSERT_FALSE(folders.Base().empty());
+    TempFolder temp("tsd");
+    ASSERT_TRUE(temp.Made());
     ExpectNotInstalled("no key");
 
-    SetValue(REG_SZ, folders.Base().c_str(), static_cast<DWORD>(folders.Base().size() + 1),
+    SetValue(REG_SZ, temp.Path().c_str(), static_cast<DWORD>(temp.Path().size() + 1),
              KEY_WOW64_32KEY, "OtherValue");
     ExpectNotInstalled("no value");
 
@@ -77,25 +98,25 @@ TEST_F(InstallationRegistry, NotInstalledWithoutAUsableValue) {
     SetValue(REG_DWORD, &number, sizeof number);
     ExpectNotInstalled("REG_DWORD");
 
-    SetValue(REG_BINARY, folders.Base().c_str(), static_cast<DWORD>(folders.Base().size() + 1));
+    SetValue(REG_BINARY, temp.Path().c_str(), static_cast<DWORD>(temp.Path().size() + 1));
     ExpectNotInstalled("REG_BINARY holding a folder");
 
     SetText("");
     ExpectNotInstalled("empty text");
 
-    SetText(folders.Base() + "\\missing");
+    SetText(temp.Path() + "\\missing");
     ExpectNotInstalled("folder does not exist");
 
     DeleteKeys();
-    SetValue(REG_SZ, folders.Base().c_str(), static_cast<DWORD>(folders.Base().size() + 1),
+    SetValue(REG_SZ, temp.Path().c_str(), static_cast<DWORD>(temp.Path().size() + 1),
              KEY_WOW64_64KEY);
     ExpectNotInstalled("only in the 64-bit view");
 }
 
 TEST_F(InstallationRegistry, FindsTheFolderAndItsStampFile) {
-    CTestFolders folders;
-    const std::string base = folders.MakeFolder("Prog");
-    ASSERT_FALSE(base.empty());
+    TempFolder temp("tsd");
+    const std::string base = temp.Sub("Prog");
+    ASSERT_TRUE(MakeFolder(base));
     const struct {
         const char* name;
         std::string value;
@@ -156,12 +177,12 @@ TEST_F(InstallationRegistry, TakesTheValueAsStored) {
 }
 
 TEST_F(InstallationRegistry, LongFoldersNeedRoomForTheStampFile) {
-    CTestFolders folders;
-    const std::string fits = folders.MakeFolderOfLength(246);
-    const std::string tooLong = folders.MakeFolderOfLength(247);
+    TempFolder temp("tsd");
+    const std::string fits = MakeFolderOfLength(temp.Path(), 246);
+    const std::string tooLong = MakeFolderOfLength(temp.Path(), 247);
     ASSERT_EQ(246u, fits.size());
     ASSERT_EQ(247u, tooLong.size());
-    ASSERT_TRUE(PathExists(tooLong));
+    ASSERT_TRUE(Exists(tooLong));
 
     SetText(fits);
     Located located = Locate();

@@ -3,16 +3,8 @@
 
 namespace {
 
-std::wstring Wide(const std::string& path) {
-    const int length = MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, nullptr, 0);
-    std::wstring wide(length > 0 ? length - 1 : 0, L'\0');
-    if (length > 1)
-        MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, &wide[0], length);
-    return L"\\\\?\\" + wide;
-}
-
 HANDLE OpenForWriting(const std::string& path) {
-    return CreateFileW(Wide(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+    return CreateFileW(WidePath(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                        FILE_ATTRIBUTE_NORMAL, nullptr);
 }
 
@@ -22,20 +14,6 @@ PromptWatcher* g_watcher = nullptr;
 
 } // namespace
 
-TempFolder::TempFolder() {
-    static int serial = 0;
-    char temp[MAX_PATH];
-    GetTempPathA(MAX_PATH, temp);
-    m_path = std::string(temp) + "fo" + std::to_string(GetCurrentProcessId()) + "_" +
-             std::to_string(++serial);
-    RemoveTree(m_path);
-    MakeFolder(m_path);
-}
-
-TempFolder::~TempFolder() {
-    RemoveTree(m_path);
-}
-
 std::string Bytes(size_t count, unsigned seed) {
     std::string data(count, '\0');
     for (char& byte : data) {
@@ -43,57 +21,6 @@ std::string Bytes(size_t count, unsigned seed) {
         byte = static_cast<char>(seed >> 16);
     }
     return data;
-}
-
-bool WriteBytes(const std::string& path, const std::string& data) {
-    HANDLE file = OpenForWriting(path);
-    if (file == INVALID_HANDLE_VALUE)
-        return false;
-    DWORD written = 0;
-    const BOOL ok = data.empty() || WriteFile(file, data.data(), static_cast<DWORD>(data.size()),
-                                              &written, nullptr);
-    CloseHandle(file);
-    return ok && written == data.size();
-}
-
-std::string ReadBytes(const std::string& path) {
-    HANDLE file = CreateFileW(Wide(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
-                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
-        return "<missing>";
-    std::string data;
-    char buffer[4096];
-    DWORD read = 0;
-    while (ReadFile(file, buffer, sizeof buffer, &read, nullptr) && read > 0)
-        data.append(buffer, read);
-    CloseHandle(file);
-    return data;
-}
-
-bool MakeFolder(const std::string& path) {
-    return CreateDirectoryW(Wide(path).c_str(), nullptr) != FALSE;
-}
-
-bool IsFolder(const std::string& path) {
-    const DWORD attributes = GetFileAttributesW(Wide(path).c_str());
-    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
-}
-
-bool Exists(const std::string& path) {
-    return GetFileAttributesW(Wide(path).c_str()) != INVALID_FILE_ATTRIBUTES;
-}
-
-void RemoveTree(const std::string& path) {
-    for (const std::string& name : ListingOrder(path)) {
-        const std::string entry = path + "\\" + name;
-        if (IsFolder(entry)) {
-            RemoveTree(entry);
-        } else {
-            SetFileAttributesW(Wide(entry).c_str(), FILE_ATTRIBUTE_NORMAL);
-            DeleteFileW(Wide(entry).c_str());
-        }
-    }
-    RemoveDirectoryW(Wide(path).c_str());
 }
 
 bool MakeSparseFile(const std::string& path, int64_t size) {
@@ -110,7 +37,7 @@ bool MakeSparseFile(const std::string& path, int64_t size) {
 std::vector<std::string> ListingOrder(const std::string& folder) {
     std::vector<std::string> names;
     WIN32_FIND_DATAW entry;
-    HANDLE find = FindFirstFileW((Wide(folder) + L"\\*").c_str(), &entry);
+    HANDLE find = FindFirstFileW((WidePath(folder) + L"\\*").c_str(), &entry);
     if (find == INVALID_HANDLE_VALUE)
         return names;
     do {
@@ -130,16 +57,6 @@ std::string PathOfLength(const std::string& folder, const std::string& prefix, s
     if (path.size() < length)
         path.append(length - path.size(), 'x');
     return path;
-}
-
-ExclusiveHold::ExclusiveHold(const std::string& path)
-    : m_handle(CreateFileW(Wide(path).c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
-                           FILE_FLAG_BACKUP_SEMANTICS, nullptr)) {}
-
-void ExclusiveHold::Release() {
-    if (m_handle != INVALID_HANDLE_VALUE)
-        CloseHandle(m_handle);
-    m_handle = INVALID_HANDLE_VALUE;
 }
 
 LRESULT RecordingProgress::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {

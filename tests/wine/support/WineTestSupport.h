@@ -13,6 +13,9 @@
 //  - ControlText / DlgItemText, ControlFont (WM_GETFONT + GetObjectA) and
 //    RealFaceName (the face the font really uses, GetTextFaceA: Wine silently
 //    substitutes missing faces, which lfFaceName does not show).
+//  - TempFolder, ExclusiveHold and the file helpers of TestFiles.h (bytes in
+//    and out, folders, trees), also for tests without the framework: they
+//    live in tessaro_wine_test_files, which this library passes on.
 //
 // A test program also links the object library tessaro_wine_test_app, which
 // holds the one application object (its module is the test program, so
@@ -20,3 +23,6 @@
 #include "FlushEvents.h"
 #include "MessageBoxAnswerer.h"
 #include "ControlProbe.h"
+#include "ExclusiveHold.h"
+#include "TempFolder.h"
+#include "TestFiles.h"

@@ -9,24 +9,6 @@ namespace {
 
 const char kKey[] = "SOFTWARE\\Vantrel\\Tessaro\\VERS0002";
 
-void RemoveTree(const std::string& folder) {
-    WIN32_FIND_DATAA entry;
-    HANDLE find = ::FindFirstFileA((folder + "\\*").c_str(), &entry);
-    if (find != INVALID_HANDLE_VALUE) {
-        do {
-            const std::string name = entry.cFileName;
-            if (name == "." || name == "..")
-                continue;
-            if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-                RemoveTree(folder + "\\" + name);
-            else
-                ::DeleteFileA((folder + "\\" + name).c_str());
-        } while (::FindNextFileA(find, &entry));
-        ::FindClose(find);
-    }
-    ::RemoveDirectoryA(folder.c_str());
-}
-
 struct Script {
     TestWizard* wizard;
     std::vector<Step> steps;
@@ -95,13 +77,8 @@ int TestWizard::CopyPackageTree(CTreeCopier& copier, const char* source, const c
 }
 
 void WizardTest::SetUp() {
-    static int serial = 0;
-    char temp[MAX_PATH];
-    ::GetTempPathA(sizeof temp, temp);
-    m_root = std::string(temp) + "wizard-" + std::to_string(::GetCurrentProcessId()) + "-" +
-             std::to_string(++serial) + "\\";
-    RemoveTree(m_root.substr(0, m_root.size() - 1));
-    ::CreateDirectoryA(m_root.c_str(), nullptr);
+    m_root.emplace("wizard");
+    ASSERT_TRUE(m_root->Made());
 
     GetUpdateApp()->Enable3dControls();
     GetUpdateApp()->RecordProgramFolder(Path("prog\\kvelmora.exe").c_str());
@@ -114,32 +91,15 @@ void WizardTest::SetUp() {
 void WizardTest::TearDown() {
     if (m_registered)
         ::RegDeleteKeyExA(HKEY_LOCAL_MACHINE, kKey, KEY_WOW64_32KEY, 0);
-    RemoveTree(m_root.substr(0, m_root.size() - 1));
+    m_root.reset();
 }
 
 void WizardTest::Put(const std::string& relative, const std::string& bytes) {
-    const std::string path = Path(relative);
-    for (std::size_t slash = path.find('\\', m_root.size()); slash != std::string::npos;
-         slash = path.find('\\', slash + 1))
-        ::CreateDirectoryA(path.substr(0, slash).c_str(), nullptr);
-    HANDLE file = ::CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                FILE_ATTRIBUTE_NORMAL, nullptr);
-    ASSERT_NE(file, INVALID_HANDLE_VALUE) << path;
-    DWORD written = 0;
-    ::WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
-    ::CloseHandle(file);
+    ASSERT_TRUE(WriteBytes(Path(relative), bytes)) << Path(relative);
 }
 
 std::string WizardTest::Get(const std::string& relative) const {
-    HANDLE file = ::CreateFileA(Path(relative).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
-                                OPEN_EXISTING, 0, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
-        return "<missing>";
-    std::string bytes(1 << 16, '\0');
-    DWORD read = 0;
-    ::ReadFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr);
-    ::CloseHandle(file);
-    return bytes.substr(0, read);
+    return ReadBytes(Path(relative));
 }
 
 void WizardTest::MakePackage(const std::string& list, const std::string& size) {

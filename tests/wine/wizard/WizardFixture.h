@@ -7,6 +7,7 @@
 #include "WineTestSupport.h"
 #include <gtest/gtest.h>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -39,7 +40,7 @@ protected:
     // Files of the sandbox, by path relative to it ("prog\\..." or "inst\\...").
     void Put(const std::string& relative, const std::string& bytes);
     std::string Get(const std::string& relative) const;
-    std::string Path(const std::string& relative) const { return m_root + relative; }
+    std::string Path(const std::string& relative) const { return m_root->Sub(relative); }
 
     // The package beside the program: list, size file (none when empty) and tree.
     void MakePackage(const std::string& list, const std::string& size);
@@ -50,7 +51,7 @@ protected:
     INT_PTR Run(TestWizard& wizard, std::vector<Step> steps = {});
 
 private:
-    std::string m_root; // with a trailing backslash
+    std::optional<TempFolder> m_root; // a fresh one at every SetUp
     bool m_registered = false;
 };
 

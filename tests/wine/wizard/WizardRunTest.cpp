@@ -9,24 +9,6 @@ const char kNewStamp[] = "@versione=5.1  @build=04.11.30";
 const char kCorrect[] = "Programma di Aggiornamento Tessaro Vers. 0002 terminato in modo corretto.";
 const char kErrors[] = "Programma di Aggiornamento Tessaro Vers. 0002 terminato con errori.";
 
-// Holds a file open without sharing, so that nobody else can open it.
-class HeldFile {
-public:
-    explicit HeldFile(const std::string& path)
-        : m_file(::CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr)) {
-        EXPECT_NE(m_file, INVALID_HANDLE_VALUE) << path;
-    }
-    ~HeldFile() { Release(); }
-    void Release() {
-        if (m_file != INVALID_HANDLE_VALUE)
-            ::CloseHandle(m_file);
-        m_file = INVALID_HANDLE_VALUE;
-    }
-
-private:
-    HANDLE m_file;
-};
-
 class WizardRunTest : public WizardTest {
 protected:
     // Runs to the result screen, checks it and closes with "Fine".
@@ -114,11 +96,13 @@ TEST_F(WizardRunTest, FailedOrIncompleteRunKeepsTheOldStamp) {
         MessageBoxAnswerer boxes;
         if (row.answer)
             boxes.Queue(row.answer);
-        std::unique_ptr<HeldFile> held;
+        std::unique_ptr<ExclusiveHold> held;
         TestWizard wizard;
         wizard.beforeCopy = [&](TestWizard&) {
-            if (row.held)
-                held = std::make_unique<HeldFile>(Path(row.held));
+            if (!row.held)
+                return;
+            held = std::make_unique<ExclusiveHold>(Path(row.held));
+            EXPECT_TRUE(held->IsHeld()) << Path(row.held);
         };
         Install(wizard, row.outcome);
         held.reset();
