@@ -2,9 +2,10 @@
 // and what the wizard lets the user do while it copies.
 #include "WizardTest.h"
 
-#include "driver/HeldFile.h"
 #include "driver/KeyPress.h"
 #include "driver/RemoteProgressBar.h"
+
+#include "ExclusiveHold.h"
 
 using namespace e2e;
 
@@ -107,8 +108,8 @@ TEST_P(CopyPrompt, AnswerDecidesTheOutcome) {
     ASSERT_NO_FATAL_FAILURE(GoToList());
     const std::string source = InstDir() + "\\bin\\archivio.dll";
     const std::string destination = Install() + "\\bin\\archivio.dll";
-    HeldFile held(row.held == Held::Source ? source : destination);
-    ASSERT_TRUE(held.Held());
+    ExclusiveHold held(row.held == Held::Source ? source : destination);
+    ASSERT_TRUE(held.IsHeld());
     ASSERT_TRUE(ClickButton(ui::kNext));
 
     MessageBoxView prompt = WaitMessageBox();
@@ -172,8 +173,8 @@ TEST_F(InstallRun, StampThatCannotBeWrittenEndsWithErrors) {
     ASSERT_NO_FATAL_FAILURE(MakeStandardWorld());
     ASSERT_NO_FATAL_FAILURE(Start());
     ASSERT_NO_FATAL_FAILURE(GoToList());
-    HeldFile held(Stamp());
-    ASSERT_TRUE(held.Held());
+    ExclusiveHold held(Stamp());
+    ASSERT_TRUE(held.IsHeld());
     ASSERT_TRUE(ClickButton(ui::kNext));
     ASSERT_NO_FATAL_FAILURE(WaitFinish());
     EXPECT_EQ(kWithErrors, FinishText(ui::kPageText));

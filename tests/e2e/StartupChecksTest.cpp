@@ -1,8 +1,9 @@
 // Start-up refusals and the package size, seen from outside.
 #include "WizardTest.h"
 
-#include "driver/HeldFile.h"
 #include "driver/RemoteProgressBar.h"
+
+#include "ExclusiveHold.h"
 
 using namespace e2e;
 
@@ -121,8 +122,8 @@ TEST_P(PackageSize, SetsTheProgressRange) {
         ASSERT_TRUE(DeleteFileA(sizeFile.c_str()));
     ASSERT_NO_FATAL_FAILURE(Start());
     ASSERT_NO_FATAL_FAILURE(GoToList());
-    HeldFile held(InstDir() + "\\bin\\archivio.dll");
-    ASSERT_TRUE(held.Held());
+    ExclusiveHold held(InstDir() + "\\bin\\archivio.dll");
+    ASSERT_TRUE(held.IsHeld());
     ASSERT_TRUE(ClickButton(ui::kNext));
 
     const MessageBoxView prompt = WaitMessageBox();

@@ -3,6 +3,8 @@
 #include "driver/FileSystem.h"
 #include "driver/RemoteWindow.h"
 
+#include "TestFiles.h"
+
 #include <sstream>
 
 using namespace e2e;

@@ -5,8 +5,9 @@
 #include "driver/ProcessWindows.h"
 #include "driver/RemoteProcess.h"
 #include "driver/RemoteTree.h"
-#include "driver/TempFolder.h"
 #include "driver/Wait.h"
+
+#include "TempFolder.h"
 
 #include <gtest/gtest.h>
 
@@ -115,7 +116,7 @@ protected:
     e2e::RemoteProcess m_process;
 
 private:
-    std::unique_ptr<e2e::TempFolder> m_root;
+    std::unique_ptr<TempFolder> m_root;
     std::unique_ptr<e2e::InstallationKey> m_key;
 };
 

@@ -3,13 +3,15 @@
 // into the exchange folder and waits for NAME.done.
 // Usage: demo_driver MEDIA_FOLDER EXCHANGE_FOLDER HELD_FILE
 #include "driver/FileSystem.h"
-#include "driver/HeldFile.h"
 #include "driver/MessageBoxView.h"
 #include "driver/ProcessWindows.h"
 #include "driver/RemoteProcess.h"
 #include "driver/RemoteProgressBar.h"
 #include "driver/RemoteTree.h"
 #include "driver/Wait.h"
+
+#include "ExclusiveHold.h"
+#include "TestFiles.h"
 
 #include <cstdio>
 #include <string>
@@ -65,7 +67,7 @@ bool DemoWalk::Shot(const std::string& title) {
     DeleteFileA(done.c_str());
     if (!WriteBytes(m_exchange + "\\" + name + ".ready", name))
         return Fail("cannot write to the exchange folder");
-    if (!WaitFor([&] { return FileExists(done); }, kScreenBoundMs))
+    if (!WaitFor([&] { return Exists(done); }, kScreenBoundMs))
         return Fail("no screenshot taken");
     std::printf("demo: screen %s\n", name.c_str());
     std::fflush(stdout);
@@ -130,8 +132,8 @@ bool DemoWalk::List() {
 }
 
 bool DemoWalk::Copy() {
-    HeldFile held(m_media + "\\" + m_held);
-    if (!held.Held())
+    ExclusiveHold held(m_media + "\\" + m_held);
+    if (!held.IsHeld())
         return Fail("cannot hold the package file open");
     if (!ClickWhenReady(kNext))
         return Fail("Installa cannot be pressed");
