@@ -97,31 +97,24 @@ BOOL CUpdateWizardDlg::CreatePage(CDialog& page, UINT templateId) {
     return page.Create(templateId, this);
 }
 
-bool CUpdateWizardDlg::CreatePages() {
+template <class Page> bool CUpdateWizardDlg::MakePage(std::unique_ptr<Page>& page, int y) {
+    page.reset(new (std::nothrow) Page(this));
+    if (!page || !CreatePage(*page, Page::IDD))
+        return false;
     // The pages' templates are hidden: placing them leaves them so.
-    m_welcomePage.reset(new (std::nothrow) CWelcomePage(this));
-    if (!m_welcomePage || !CreatePage(*m_welcomePage, IDD_WELCOME_PAGE))
-        return false;
-    m_welcomePage->SetWindowPos(nullptr, 0, 0, 0, 0, SWP_NOSIZE);
+    page->SetWindowPos(nullptr, 0, y, 0, 0, SWP_NOSIZE);
+    return true;
+}
 
-    m_headerPage.reset(new (std::nothrow) CHeaderPage(this));
-    if (!m_headerPage || !CreatePage(*m_headerPage, IDD_HEADER_PAGE))
+bool CUpdateWizardDlg::CreatePages() {
+    if (!MakePage(m_welcomePage, 0) || !MakePage(m_headerPage, 0))
         return false;
-    m_headerPage->SetWindowPos(nullptr, 0, 0, 0, 0, SWP_NOSIZE);
     RECT band;
     m_headerPage->GetWindowRect(&band);
     const int bandHeight = band.bottom - band.top + 1;
-
-    m_listPage.reset(new (std::nothrow) CUpdateListPage(this));
-    if (!m_listPage || !CreatePage(*m_listPage, IDD_UPDATE_LIST_PAGE))
+    if (!MakePage(m_listPage, bandHeight) || !MakePage(m_progressPage, bandHeight))
         return false;
-    m_listPage->SetWindowPos(nullptr, 0, bandHeight, 0, 0, SWP_NOSIZE);
     m_tree = &m_listPage->m_tree;
-
-    m_progressPage.reset(new (std::nothrow) CProgressPage(this));
-    if (!m_progressPage || !CreatePage(*m_progressPage, IDD_PROGRESS_PAGE))
-        return false;
-    m_progressPage->SetWindowPos(nullptr, 0, bandHeight, 0, 0, SWP_NOSIZE);
     return true;
 }
 

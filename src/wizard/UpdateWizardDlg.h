@@ -69,6 +69,8 @@ protected:
 
 private:
     bool CreatePages();
+    // Creates one page hidden at (0, y) of the wizard; false when it cannot.
+    template <class Page> bool MakePage(std::unique_ptr<Page>& page, int y);
     void LoadInstallationAndPackage();
     void RunInstallation();
     bool ShowFinishPage(int errors);
