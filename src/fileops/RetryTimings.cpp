@@ -23,9 +23,21 @@ RetryTimings MakeProcessTimings() {
 
 } // namespace
 
-const RetryTimings& ProcessRetryTimings() {
-    static const RetryTimings timings = MakeProcessTimings();
+namespace {
+
+RetryTimings& Timings() {
+    static RetryTimings timings = MakeProcessTimings();
     return timings;
+}
+
+} // namespace
+
+const RetryTimings& ProcessRetryTimings() {
+    return Timings();
+}
+
+void SetProcessRetryTimings(const RetryTimings& timings) {
+    Timings() = timings;
 }
 
 ULONGLONG RetryClockMs() {

@@ -20,6 +20,8 @@ struct RetryTimings {
 // whole number in the environment variable KVELMORA_TIME_DIVISOR when it is
 // set (1 to 1000; tests use it so that no test waits 30 s). Read once.
 const RetryTimings& ProcessRetryTimings();
+// Replaces them for the rest of the process (tests).
+void SetProcessRetryTimings(const RetryTimings& timings);
 
 // Milliseconds since an arbitrary start; for measuring the retries.
 ULONGLONG RetryClockMs();

@@ -3,57 +3,66 @@
 #include "fileops/FolderListing.h"
 #include "fileops/MessagePump.h"
 #include "fileops/Paths.h"
-#include "framework/ProgressCtrl.h"
-#include "framework/Wnd.h"
-#include <climits>
-#include <cstdlib>
+#include "fileops/RetryTimings.h"
+#include "fileops/WindowCopyReport.h"
 
 namespace {
 
-const DWORD kChunkSize = 1024;
-
-// How far right a doubled total must be shifted to fit a signed 32-bit position.
-int ScaleShiftFor(int64_t total) {
-    if (total <= 0)
-        return 0;
-    uint64_t doubled = static_cast<uint64_t>(total) * 2;
-    int shift = 0;
-    while (doubled > static_cast<uint64_t>(INT_MAX)) {
-        doubled >>= 1;
-        ++shift;
-    }
-    return shift;
+// Another program has the file open in a way that excludes ours: it may well
+// let go in a moment (a program closing, a scan), so it is tried again first.
+bool IsHeldByAnotherProgram(DWORD error) {
+    return error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION;
 }
 
-// Fewer steps than this cannot be told apart on the bar.
-const int kPositionSteps = 1000;
+bool IsLinkAttributes(DWORD attributes) {
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT);
+}
+
+// The ANSI listing gives '?' for a character the code page cannot hold: such
+// a name reaches no file, and the entry cannot be accessed by it.
+bool NameWasMangled(const char* name) {
+    for (; *name; ++name) {
+        if (*name == '?')
+            return true;
+    }
+    return false;
+}
 
 } // namespace
 
+CTreeCopier::CTreeCopier(ICopyQuestions& questions, ICopyReport& report)
+    : m_questions(questions), m_report(report) {}
+
 CTreeCopier::CTreeCopier(HWND owner, CProgressCtrl* progress, CWnd* status)
-    : m_progress(progress), m_status(status), m_owner(owner) {}
+    : m_ownQuestions(new CPromptQuestions(owner)),
+      m_ownReport(new CWindowCopyReport(progress, status)), m_questions(*m_ownQuestions),
+      m_report(*m_ownReport) {}
 
 CTreeCopier::~CTreeCopier() = default;
 
 int CTreeCopier::ProgressRangeFor(int64_t total) {
-    if (total <= 0)
-        return 0;
-    return static_cast<int>((static_cast<uint64_t>(total) * 2) >> ScaleShiftFor(total));
+    return CWindowCopyReport::RangeFor(total);
 }
 
 void CTreeCopier::SetPackageTotal(int64_t total) {
-    m_scaleShift = ScaleShiftFor(total);
+    m_packageTotal = total;
+    if (m_ownReport)
+        m_ownReport->SetPackageTotal(total);
 }
 
 int CTreeCopier::CopyTree(const char* source, const char* destination) {
     m_runningTotal = 0;
     m_leftIncomplete = false;
-    StartPositions();
-    CreateDirectoryA(destination, nullptr);
+    m_folderDepth = 0;
+    if (m_buffer.empty())
+        m_buffer.resize(kBlockSize);
+    m_report.CopyStarted();
+    // The root's own trouble shows up when its contents are written.
+    MakeFolder(destination);
     // A long operation starts with a full look, whatever the last one found.
     PumpPendingMessagesNow();
     const int result = CopyFolder(source, destination);
-    GivePosition();
+    m_report.CopyEnded(result);
     return result;
 }
 
@@ -69,7 +78,7 @@ int CTreeCopier::CopyFolderContents(const char* source, const char* destination)
     while (!listing.Start(source)) {
         if (ListingFailureMeansEmpty(source, listing.Error()))
             return 1;
-        switch (Prompt(source)) {
+        switch (Ask(source, listing.Error())) {
         case IDABORT:
             return 0;
         case IDIGNORE:
@@ -81,14 +90,18 @@ int CTreeCopier::CopyFolderContents(const char* source, const char* destination)
     }
     do {
         PumpPendingMessages();
-        if (listing.EntryIsDots()) {
-            PumpPendingMessages();
-            PumpPendingMessages();
+        if (listing.EntryIsDots())
             continue;
-        }
-        const std::string entry = JoinPath(source, listing.Entry().cFileName);
-        const int result = PathFits(entry) ? CopyEntry(entry.c_str(), destination)
-                                           : PromptUntilNotRetry(entry) == IDIGNORE;
+        const WIN32_FIND_DATAA& found = listing.Entry();
+        const std::string entry = JoinPath(source, found.cFileName);
+        int result;
+        if (!PathFits(entry))
+            result = AskUntilNotRetry(entry, ERROR_FILENAME_EXCED_RANGE) == IDIGNORE;
+        else if (IsLinkAttributes(found.dwFileAttributes))
+            // Whatever a link points at is not part of the package.
+            result = AskUntilNotRetry(entry, ERROR_CANT_ACCESS_FILE) == IDIGNORE;
+        else
+            result = CopyEntry(entry.c_str(), destination);
         if (!result)
             return 0;
         PumpPendingMessages();
@@ -97,65 +110,91 @@ int CTreeCopier::CopyFolderContents(const char* source, const char* destination)
 }
 
 int CTreeCopier::CopyEntry(const char* sourcePath, const char* destination) {
-    const DWORD attributes = GetFileAttributesA(sourcePath);
-    if (attributes == INVALID_FILE_ATTRIBUTES)
-        return 0;
-    const std::string target = JoinPath(destination, LastPathComponent(sourcePath));
-    if (attributes & FILE_ATTRIBUTE_DIRECTORY) {
-        if (!PathFits(target))
-            return PromptUntilNotRetry(target) == IDIGNORE;
-        CreateDirectoryA(target.c_str(), nullptr);
-        return CopyFolder(sourcePath, target.c_str());
-    }
-    return CopyOneFile(sourcePath, target);
-}
-
-int CTreeCopier::CopyOneFile(const std::string& source, const std::string& destination) {
-    if (m_status) {
-        m_status->SetWindowText(("Copia in " + destination).c_str());
-        PumpPendingMessages();
-    }
-    for (;;) {
-        CFileHandle input(OpenSource(source));
-        PumpPendingMessages();
-        while (!input.IsOpen()) {
-            switch (Prompt(source)) {
-            case IDABORT:
-                return 0;
-            case IDIGNORE:
-                return 1;
-            }
-            input.Reset(OpenSource(source));
-            PumpPendingMessages();
-        }
-        CFileHandle output(OpenDestination(destination));
-        PumpPendingMessages();
-        while (!output.IsOpen()) {
-            switch (Prompt(destination)) {
-            case IDABORT:
-                return 0;
-            case IDIGNORE:
-                return 1;
-            }
-            output.Reset(OpenDestination(destination));
-            PumpPendingMessages();
-        }
-
-        const int64_t totalBefore = m_runningTotal;
-        const DataResult result = CopyData(input.Get(), output.Get());
-        PumpPendingMessages();
-        input.Close();
-        PumpPendingMessages();
-        output.Close();
-        if (result == DataResult::Copied)
-            return 1;
-
-        // The destination now holds part of the file: never count it as copied.
-        switch (Prompt(result == DataResult::ReadFailed ? source : destination)) {
+    DWORD attributes = GetFileAttributesA(sourcePath);
+    while (attributes == INVALID_FILE_ATTRIBUTES || IsLinkAttributes(attributes)) {
+        const DWORD error = attributes == INVALID_FILE_ATTRIBUTES ? GetLastError()
+                                                                  : ERROR_CANT_ACCESS_FILE;
+        // An entry removed since the listing: the package changed under the
+        // copy, which stops without a question.
+        const bool vanished = (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND) &&
+                              !NameWasMangled(LastPathComponent(sourcePath));
+        if (vanished)
+            return 0;
+        switch (Ask(sourcePath, error)) {
         case IDABORT:
             return 0;
         case IDIGNORE:
-            m_leftIncomplete = true;
+            return 1;
+        }
+        attributes = GetFileAttributesA(sourcePath);
+    }
+    const std::string target = JoinPath(destination, LastPathComponent(sourcePath));
+    if (attributes & FILE_ATTRIBUTE_DIRECTORY)
+        return EnterFolder(sourcePath, target);
+    return CopyFile(sourcePath, target);
+}
+
+int CTreeCopier::EnterFolder(const std::string& sourcePath, const std::string& target) {
+    if (!PathFits(target))
+        return AskUntilNotRetry(target, ERROR_FILENAME_EXCED_RANGE) == IDIGNORE;
+    // A folder that cannot be made (a file or a link stands there, the parent
+    // refuses new entries) is asked about; Ignore skips all that is under it.
+    const Step made = Persist(target, [&] { return MakeFolder(target); });
+    if (made != Step::Done)
+        return made == Step::Skipped;
+    return CopyFolder(sourcePath.c_str(), target.c_str());
+}
+
+int CTreeCopier::CopyFile(const std::string& source, const std::string& destination) {
+    m_report.FileStarted(destination.c_str());
+    PumpPendingMessages();
+    for (;;) {
+        CFileHandle input;
+        Step step = Persist(source, [&] {
+            DWORD error = ERROR_SUCCESS;
+            input.Reset(OpenSource(source, error));
+            PumpPendingMessages();
+            return error;
+        });
+        if (step != Step::Done)
+            return step == Step::Skipped;
+
+        std::string written;
+        CFileHandle output;
+        step = Persist(destination, [&] {
+            DWORD error = CheckDestination(destination);
+            if (error == ERROR_SUCCESS)
+                output.Reset(OpenOutput(destination, written, error));
+            PumpPendingMessages();
+            return error;
+        });
+        if (step != Step::Done)
+            return step == Step::Skipped;
+
+        const int64_t totalBefore = m_runningTotal;
+        const DataResult result = CopyData(input.Get(), output.Get());
+        input.Close();
+        output.Close();
+        PumpPendingMessages();
+        if (result == DataResult::Copied) {
+            step = Persist(destination, [&] { return Finish(written, destination); });
+            if (step == Step::Done) {
+                m_report.FileCopied(destination.c_str(), (m_runningTotal - totalBefore) / 2);
+                return 1;
+            }
+            Abandon(written);
+            return step == Step::Skipped;
+        }
+
+        // Never count a file as copied when its data did not all arrive.
+        Abandon(written);
+        switch (Ask(result == DataResult::ReadFailed ? source : destination, GetLastError())) {
+        case IDABORT:
+            return 0;
+        case IDIGNORE:
+            // In place, the destination now holds part of the file.
+            if (!m_transaction)
+                m_leftIncomplete = true;
             return 1;
         }
         // Retry copies the file again from its start; the bar goes back with it.
@@ -164,46 +203,133 @@ int CTreeCopier::CopyOneFile(const std::string& source, const std::string& desti
 }
 
 CTreeCopier::DataResult CTreeCopier::CopyData(HANDLE source, HANDLE destination) {
-    char buffer[kChunkSize];
+    char* buffer = m_buffer.data();
+    const DWORD size = static_cast<DWORD>(m_buffer.size());
     for (;;) {
         PumpPendingMessages();
         DWORD read = 0;
-        if (!ReadChunk(source, buffer, kChunkSize, &read))
+        if (!ReadChunk(source, buffer, size, &read))
             return DataResult::ReadFailed;
         if (read == 0)
             return DataResult::Copied;
-        AddToRunningTotal(read);
-        if (m_progress)
-            PumpPendingMessages();
+        SetRunningTotal(m_runningTotal + read);
         PumpPendingMessages();
         DWORD written = 0;
         // A write that stores less than it was given has hit a full disk or the like.
-        if (!WriteChunk(destination, buffer, read, &written) || written != read)
+        if (!WriteChunk(destination, buffer, read, &written) || written != read) {
+            if (GetLastError() == ERROR_SUCCESS)
+                SetLastError(ERROR_DISK_FULL);
             return DataResult::WriteFailed;
-        AddToRunningTotal(written);
-        if (m_progress)
-            PumpPendingMessages();
+        }
+        SetRunningTotal(m_runningTotal + written);
     }
 }
 
-HANDLE CTreeCopier::OpenSource(const std::string& path) {
-    if (!PathFits(path))
-        return INVALID_HANDLE_VALUE;
-    return CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL,
-                       nullptr);
+template <class Attempt> CTreeCopier::Step CTreeCopier::Persist(const std::string& path,
+                                                                 Attempt attempt) {
+    DWORD error = attempt();
+    if (error == ERROR_SUCCESS)
+        return Step::Done;
+    if (IsHeldByAnotherProgram(error)) {
+        const RetryTimings& timings = ProcessRetryTimings();
+        const ULONGLONG start = RetryClockMs();
+        while (IsHeldByAnotherProgram(error) && RetryClockMs() - start < timings.heldFileMs) {
+            WaitPumpingMessages(timings.intervalMs);
+            error = attempt();
+        }
+        m_report.RetriedQuietly(path.c_str(), IsHeldByAnotherProgram(error) ? error : ERROR_SUCCESS,
+                                static_cast<DWORD>(RetryClockMs() - start),
+                                error == ERROR_SUCCESS);
+        if (error == ERROR_SUCCESS)
+            return Step::Done;
+    }
+    for (;;) {
+        switch (Ask(path, error)) {
+        case IDABORT:
+            return Step::Stopped;
+        case IDIGNORE:
+            return Step::Skipped;
+        }
+        error = attempt();
+        if (error == ERROR_SUCCESS)
+            return Step::Done;
+    }
 }
 
-HANDLE CTreeCopier::OpenDestination(const std::string& path) {
-    if (!PathFits(path))
+int CTreeCopier::Ask(const std::string& path, DWORD error) {
+    m_report.BeforeQuestion();
+    int answer = m_questions.AskAbout(path.c_str(), error);
+    if (answer != IDRETRY && answer != IDIGNORE)
+        answer = IDABORT;
+    m_report.Answered(path.c_str(), error, answer, m_questions.IsAutomatic());
+    return answer;
+}
+
+int CTreeCopier::AskUntilNotRetry(const std::string& path, DWORD error) {
+    int answer;
+    do
+        answer = Ask(path, error);
+    while (answer == IDRETRY);
+    return answer;
+}
+
+HANDLE CTreeCopier::OpenSource(const std::string& path, DWORD& error) {
+    if (!PathFits(path)) {
+        error = ERROR_FILENAME_EXCED_RANGE;
         return INVALID_HANDLE_VALUE;
+    }
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
+    error = file == INVALID_HANDLE_VALUE ? GetLastError() : ERROR_SUCCESS;
+    return file;
+}
+
+DWORD CTreeCopier::CheckDestination(const std::string& destination) {
+    if (!PathFits(destination))
+        return ERROR_FILENAME_EXCED_RANGE;
+    const DWORD existing = GetFileAttributesA(destination.c_str());
+    // Writing through a link would write wherever it points, outside the installation.
+    if (IsLinkAttributes(existing))
+        return ERROR_CANT_ACCESS_FILE;
+    return ERROR_SUCCESS;
+}
+
+HANDLE CTreeCopier::OpenOutput(const std::string& destination, std::string& written,
+                               DWORD& error) {
+    written = destination;
     // The platform refuses to replace a hidden or system file with one of
     // normal attributes: replace it with the attributes it has.
-    const DWORD existing = GetFileAttributesA(path.c_str());
+    const DWORD existing = GetFileAttributesA(destination.c_str());
     DWORD kept = 0;
     if (existing != INVALID_FILE_ATTRIBUTES)
         kept = existing & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM);
-    return OpenDestinationFile(path.c_str(), kept ? kept : FILE_ATTRIBUTE_NORMAL);
+    HANDLE file = OpenDestinationFile(destination.c_str(), kept ? kept : FILE_ATTRIBUTE_NORMAL);
+    error = file == INVALID_HANDLE_VALUE ? GetLastError() : ERROR_SUCCESS;
+    return file;
 }
+
+DWORD CTreeCopier::MakeFolder(const std::string& path) {
+    if (!CreateDirectoryA(path.c_str(), nullptr)) {
+        const DWORD error = GetLastError();
+        if (error != ERROR_ALREADY_EXISTS)
+            return error;
+    }
+    const DWORD attributes = GetFileAttributesA(path.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES)
+        return GetLastError();
+    if (IsLinkAttributes(attributes))
+        return ERROR_CANT_ACCESS_FILE;
+    if (!(attributes & FILE_ATTRIBUTE_DIRECTORY))
+        return ERROR_ALREADY_EXISTS;
+    m_report.FolderCreated(path.c_str());
+    return ERROR_SUCCESS;
+}
+
+DWORD CTreeCopier::Finish(const std::string&, const std::string&) {
+    return ERROR_SUCCESS;
+}
+
+void CTreeCopier::Abandon(const std::string&) {}
 
 HANDLE CTreeCopier::OpenDestinationFile(const char* path, DWORD flagsAndAttributes) {
     return CreateFileA(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, flagsAndAttributes, nullptr);
@@ -219,58 +345,8 @@ BOOL CTreeCopier::WriteChunk(HANDLE file, const void* buffer, DWORD size, DWORD*
 
 void CTreeCopier::PositionComputed(int) {}
 
-int CTreeCopier::PromptUntilNotRetry(const std::string& path) {
-    int answer;
-    do
-        answer = Prompt(path);
-    while (answer == IDRETRY);
-    return answer;
-}
-
-int CTreeCopier::Prompt(const std::string& path) {
-    // The bar shows how far the copy got while the user decides.
-    GivePosition();
-    const std::string text = "Impossibile accedere a: " + path;
-    const int answer =
-        MessageBoxA(m_owner, text.c_str(), "Errore", MB_ICONERROR | MB_ABORTRETRYIGNORE);
-    // A box that could not be shown answers nothing: asking again could loop for ever.
-    return answer == IDRETRY || answer == IDIGNORE ? answer : IDABORT;
-}
-
-void CTreeCopier::StartPositions() {
-    m_position = 0;
-    m_givenPosition = 0;
-    m_positionStep = 1;
-    if (!m_progress)
-        return;
-    int lower = 0;
-    int upper = 0;
-    m_progress->GetRange(lower, upper);
-    const int64_t span = static_cast<int64_t>(upper) - lower;
-    if (span / kPositionSteps > 1)
-        m_positionStep = static_cast<int>(span / kPositionSteps);
-    m_progress->SetPos(0);
-}
-
-void CTreeCopier::AddToRunningTotal(DWORD bytes) {
-    SetRunningTotal(m_runningTotal + bytes);
-    if (!m_progress)
-        return;
-    PositionComputed(m_position);
-    // A repaint per chunk would cost more than the chunk; a step is finer than a pixel.
-    if (std::llabs(static_cast<int64_t>(m_position) - m_givenPosition) >= m_positionStep)
-        GivePosition();
-}
-
 void CTreeCopier::SetRunningTotal(int64_t total) {
     m_runningTotal = total;
-    const int64_t position = total >> m_scaleShift;
-    m_position = position > INT_MAX ? INT_MAX : static_cast<int>(position);
-}
-
-void CTreeCopier::GivePosition() {
-    if (!m_progress || m_position == m_givenPosition)
-        return;
-    m_progress->SetPos(m_position);
-    m_givenPosition = m_position;
+    m_report.TotalChanged(total);
+    PositionComputed(CWindowCopyReport::PositionFor(total, m_packageTotal));
 }

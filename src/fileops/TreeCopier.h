@@ -1,50 +1,56 @@
 #pragma once
+#include "fileops/CopyQuestions.h"
+#include "fileops/CopyReport.h"
 #include <windows.h>
 #include <cstdint>
+#include <memory>
 #include <string>
+#include <vector>
 
 class CProgressCtrl;
 class CWnd;
+class CWindowCopyReport;
+class CInstallTransaction;
 
 // Copies the contents of one folder tree over another: every file and
 // sub-folder of the source is recreated under the destination, existing files
-// are overwritten, nothing is deleted. Files move in 1024-byte chunks; each
-// file is announced as "Copia in " and its destination path in the status
-// control, and the progress control advances by every byte read and again by
-// every byte written. A file or folder that cannot be opened, listed, read or
-// written brings a prompt titled "Errore" with Abort, Retry and Ignore.
+// are replaced, nothing is deleted. Links (reparse points) are never followed,
+// read or written through, in the source or the destination.
+//
+// Who is asked and who is told are the copier's two collaborators: a path
+// that cannot be used goes to ICopyQuestions (Abort, Retry or Ignore), after
+// a few quiet tries when another program holds the file; everything the copy
+// does goes to ICopyReport (the bar and status line, the log).
+//
+// Where the files land: with a transaction (SetTransaction), each file's data
+// goes to a temporary and is put in place whole, replaced files are kept for
+// a rollback, and a file that fails half way leaves nothing behind. Without
+// one, files are written in place (used where no rollback is wanted).
+//
 // Messages are dispatched between the steps (PumpPendingMessages); the
 // caller keeps re-entry harmless while CopyTree runs.
-//
-// Use, for one copy:
-//   CTreeCopier copier(ownerWindow, &progress, &status);
-//   copier.SetPackageTotal(total);                  // bytes the package holds
-//   progress.SetRange32(0, CTreeCopier::ProgressRangeFor(total));
-//   int ok = copier.CopyTree(sourceFolder, destinationFolder);
-//   bool errors = !ok || copier.LeftIncomplete();
-//
-// Without SetPackageTotal the positions are the running total itself, which
-// suits any range up to 2^31 - 1. The controls and the owner are not owned
-// and may be null (no position, no status text, prompts without owner).
 class CTreeCopier {
 public:
+    CTreeCopier(ICopyQuestions& questions, ICopyReport& report);
+    // The person at the screen: prompts owned by `owner`, the copy shown on
+    // `progress` and `status` (any may be null).
     CTreeCopier(HWND owner, CProgressCtrl* progress, CWnd* status);
     virtual ~CTreeCopier();
     CTreeCopier(const CTreeCopier&) = delete;
     CTreeCopier& operator=(const CTreeCopier&) = delete;
 
-    // The upper end of the progress range for a package of `total` bytes:
-    // exactly twice the total while that fits a signed 32-bit position
-    // (packages below 1 GiB), else twice the total scaled down to fit.
+    // The upper end of the progress range for a package of `total` bytes.
     static int ProgressRangeFor(int64_t total);
-    // Maps the running total onto ProgressRangeFor(total); call before CopyTree.
+    // The package size the bar's range was made for; call before CopyTree.
     void SetPackageTotal(int64_t total);
+    // Files go through `transaction` (not owned; null: written in place).
+    void SetTransaction(CInstallTransaction* transaction) { m_transaction = transaction; }
 
     // Copies the contents of `source` into `destination` (both without a
     // trailing backslash), creating `destination` first if it is missing (its
     // parent must exist). 1 when the walk reached its end, every entry copied
-    // or skipped by the user's Ignore; 0 when it was stopped (Abort, or an
-    // entry that vanished after it was listed).
+    // or skipped by Ignore; 0 when it was stopped (Abort, or an entry that
+    // vanished after it was listed).
     int CopyTree(const char* source, const char* destination);
     // The contents of `source` into the existing folder `destination`.
     int CopyFolder(const char* source, const char* destination);
@@ -52,16 +58,22 @@ public:
     // folder `destination` under the entry's own name.
     int CopyEntry(const char* sourcePath, const char* destination);
 
-    // True when the user's Ignore let the copy go on past a file that was
-    // only partly written, or past a package root that could not be listed:
-    // the destination does not hold the package even though CopyTree gave 1.
+    // True when Ignore let the copy go on past a file written only in part
+    // (in place, without a transaction), or past a package root that could
+    // not be listed: the destination does not hold the package although
+    // CopyTree gave 1.
     bool LeftIncomplete() const { return m_leftIncomplete; }
     // Bytes read plus bytes written since CopyTree began.
     int64_t RunningTotal() const { return m_runningTotal; }
 
+    // The data moves through one buffer of this many bytes: large enough that
+    // the system calls cost little, small enough that a block read from a
+    // slow medium keeps the window answering.
+    static const DWORD kBlockSize = 64 * 1024;
+
 protected:
     // The file calls on the data, and every position computed (given to the
-    // control or not); tests replace them.
+    // bar or not); tests replace them.
     virtual HANDLE OpenDestinationFile(const char* path, DWORD flagsAndAttributes);
     virtual BOOL ReadChunk(HANDLE file, void* buffer, DWORD size, DWORD* read);
     virtual BOOL WriteChunk(HANDLE file, const void* buffer, DWORD size, DWORD* written);
@@ -69,31 +81,38 @@ protected:
 
 private:
     enum class DataResult { Copied, ReadFailed, WriteFailed };
+    enum class Step { Done, Skipped, Stopped };
 
     int CopyFolderContents(const char* source, const char* destination);
-    int CopyOneFile(const std::string& source, const std::string& destination);
+    int CopyFile(const std::string& source, const std::string& destination);
+    int EnterFolder(const std::string& sourcePath, const std::string& target);
     DataResult CopyData(HANDLE source, HANDLE destination);
-    HANDLE OpenSource(const std::string& path);
-    HANDLE OpenDestination(const std::string& path);
-    // Asks about a path that cannot be used until the answer is not Retry.
-    int PromptUntilNotRetry(const std::string& path);
-    // IDABORT, IDRETRY or IDIGNORE; a prompt that cannot be shown is Abort.
-    int Prompt(const std::string& path);
 
-    void StartPositions();
-    void AddToRunningTotal(DWORD bytes);
+    HANDLE OpenSource(const std::string& path, DWORD& error);
+    HANDLE OpenOutput(const std::string& destination, std::string& written, DWORD& error);
+    DWORD CheckDestination(const std::string& destination);
+    DWORD MakeFolder(const std::string& path);
+    DWORD Finish(const std::string& written, const std::string& destination);
+    void Abandon(const std::string& written);
+
+    // Tries `attempt` (which gives ERROR_SUCCESS or the reason) quietly for a
+    // while when another program holds the path, then asks until the answer
+    // is not Retry or the attempt succeeds. Done, Skipped (Ignore) or Stopped.
+    template <class Attempt> Step Persist(const std::string& path, Attempt attempt);
+    // The answer about a path (IDABORT, IDRETRY or IDIGNORE), told to the report.
+    int Ask(const std::string& path, DWORD error);
+    int AskUntilNotRetry(const std::string& path, DWORD error);
+
     void SetRunningTotal(int64_t total);
-    // Brings the control to the computed position if it is not there yet.
-    void GivePosition();
 
-    CProgressCtrl* m_progress;
-    CWnd* m_status;
-    HWND m_owner;
+    std::unique_ptr<CPromptQuestions> m_ownQuestions;
+    std::unique_ptr<CWindowCopyReport> m_ownReport;
+    ICopyQuestions& m_questions;
+    ICopyReport& m_report;
+    CInstallTransaction* m_transaction = nullptr;
+    std::vector<char> m_buffer;
+    int64_t m_packageTotal = 0;
     int64_t m_runningTotal = 0;
-    int m_scaleShift = 0;    // positions are the running total shifted right by this
-    int m_position = 0;      // the position the running total maps to
-    int m_givenPosition = 0; // the last position the control was given
-    int m_positionStep = 1;  // the control gets a position once it moves this far
     int m_folderDepth = 0;
     bool m_leftIncomplete = false;
 };

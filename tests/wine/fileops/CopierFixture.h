@@ -2,6 +2,7 @@
 // The copier under test, its seams, and a window to copy with.
 #include "FileopsTestSupport.h"
 #include "WineTestSupport.h"
+#include "fileops/RetryTimings.h"
 #include "fileops/TreeCopier.h"
 #include <gtest/gtest.h>
 #include <functional>
@@ -70,7 +71,15 @@ protected:
     std::string source = temp.Sub("src");
     std::string destination = temp.Sub("dst");
 
-    void SetUp() override { ASSERT_TRUE(MakeFolder(source)); }
+    void SetUp() override {
+        ASSERT_TRUE(MakeFolder(source));
+        // A held file is tried again quietly before the prompt: briefly here.
+        RetryTimings quick;
+        quick.heldFileMs = 40;
+        quick.intervalMs = 10;
+        SetProcessRetryTimings(quick);
+    }
+    void TearDown() override { SetProcessRetryTimings(RetryTimings{}); }
 
     int Copy(CTreeCopier& copier, int64_t total, const std::string& from, const std::string& to) {
         copier.SetPackageTotal(total);

@@ -35,14 +35,21 @@ TEST(ProgressRange, IsTwiceTheTotalBelowOneGibibyteAndScaledAbove) {
 }
 
 TEST_F(TreeCopierTest, PositionsOfOneFileAreTheBytesReadAndWritten) {
+    // Two whole blocks and a part: each read and each write moves the total.
+    const int block = int(CTreeCopier::kBlockSize);
+    const int size = 2 * block + 452;
     const struct {
         int64_t total;
-        std::vector<int> positions;
-    } rows[] = {{2500, {1024, 2048, 3072, 4096, 4548, 5000}},
+        int shift;
+    } rows[] = {{size, 0},
                 // Above 1 GiB the same bytes land on a range scaled by 4.
-                {int64_t(3) << 30, {256, 512, 768, 1024, 1137, 1250}}};
-    ASSERT_TRUE(WriteBytes(source + "\\a.bin", Bytes(2500)));
+                {int64_t(3) << 30, 2}};
+    ASSERT_TRUE(WriteBytes(source + "\\a.bin", Bytes(size)));
     for (const auto& row : rows) {
+        const std::vector<int> expected = {
+            block >> row.shift,           (2 * block) >> row.shift,
+            (3 * block) >> row.shift,     (4 * block) >> row.shift,
+            (4 * block + 452) >> row.shift, (4 * block + 904) >> row.shift};
         PositionLog log;
         TestCopier copier(window.Frame(), &window.Progress(), &window.Status());
         copier.log = &log;
@@ -50,13 +57,13 @@ TEST_F(TreeCopierTest, PositionsOfOneFileAreTheBytesReadAndWritten) {
         std::vector<int> computed;
         for (const PositionEvent& event : log)
             computed.push_back(event.position);
-        EXPECT_EQ(computed, row.positions) << row.total;
-        EXPECT_EQ(window.Progress().GetPos(), row.positions.back()) << row.total;
+        EXPECT_EQ(computed, expected) << row.total;
+        EXPECT_EQ(window.Progress().GetPos(), expected.back()) << row.total;
     }
 }
 
-TEST_F(TreeCopierTest, TheBarNeverLagsAStepBehindAndEndsOnTheLastPosition) {
-    const int64_t bytes = 2 << 20;
+TEST_F(TreeCopierTest, TheBarMovesOnlyWhenItsDrawnLengthChangesAndEndsOnTheLastPosition) {
+    const int64_t bytes = 8 << 20;
     ASSERT_TRUE(WriteBytes(source + "\\big.bin", Bytes(bytes)));
     PositionLog log;
     window.Progress().log = &log;
@@ -65,19 +72,41 @@ TEST_F(TreeCopierTest, TheBarNeverLagsAStepBehindAndEndsOnTheLastPosition) {
     ASSERT_EQ(Copy(copier, bytes, source, destination), 1);
     window.Progress().log = nullptr;
 
-    const int step = CTreeCopier::ProgressRangeFor(bytes) / 1000;
+    RECT bar{};
+    GetClientRect(window.Progress().m_hWnd, &bar);
     int computed = 0, given = -1, computedCount = 0, givenCount = 0;
-    for (size_t i = 0; i < log.size(); ++i) {
-        (log[i].kind == 'c' ? computed : given) = log[i].position;
-        ++(log[i].kind == 'c' ? computedCount : givenCount);
-        if (i + 1 == log.size() || log[i + 1].kind == 'c') {
-            ASSERT_LT(std::abs(computed - given), step) << "event " << i;
+    for (const PositionEvent& event : log) {
+        if (event.kind == 'c') {
+            computed = event.position;
+            ++computedCount;
+        } else {
+            // The bar shows where the copy is, never where it is not yet.
+            EXPECT_EQ(event.position, computed) << "move " << givenCount;
+            given = event.position;
+            ++givenCount;
         }
     }
     EXPECT_EQ(given, 2 * bytes);
     EXPECT_EQ(window.Progress().GetPos(), 2 * bytes);
-    EXPECT_EQ(computedCount, 2 * bytes / 1024);
-    EXPECT_LE(givenCount, 1002) << "a repaint per chunk costs more than the chunk";
+    EXPECT_EQ(computedCount, 2 * bytes / CTreeCopier::kBlockSize);
+    // At most one move per pixel of the bar, and one to end exactly.
+    EXPECT_LE(givenCount, bar.right - bar.left + 1) << "a repaint nobody sees still costs";
+}
+
+TEST_F(TreeCopierTest, APositionPastTheEndOfTheRangeIsGivenOnce) {
+    // The package said it was far smaller than it is.
+    const int64_t bytes = 4 << 20;
+    ASSERT_TRUE(WriteBytes(source + "\\big.bin", Bytes(bytes)));
+    PositionLog log;
+    window.Progress().log = &log;
+    TestCopier copier(window.Frame(), &window.Progress(), &window.Status());
+    ASSERT_EQ(Copy(copier, 1000, source, destination), 1);
+    window.Progress().log = nullptr;
+    int pastTheEnd = 0;
+    for (const PositionEvent& event : log)
+        pastTheEnd += event.kind != 'c' && event.position >= CTreeCopier::ProgressRangeFor(1000);
+    EXPECT_EQ(pastTheEnd, 1);
+    EXPECT_EQ(copier.RunningTotal(), 2 * bytes);
 }
 
 TEST_F(TreeCopierTest, CopiesTheWholeTreeOverTheDestination) {
