@@ -2,6 +2,7 @@
 #include "FinishPage.h"
 #include "HeaderPage.h"
 #include "InstallationRegistry.h"
+#include "InstallationRun.h"
 #include "PackageFiles.h"
 #include "PackageLayout.h"
 #include "ProgressPage.h"
@@ -12,6 +13,7 @@
 #include "WelcomePage.h"
 #include "fileops/FolderSize.h"
 #include "fileops/TreeCopier.h"
+#include "fileops/WindowCopyReport.h"
 #include "framework/DataExchange.h"
 #include "framework/PaintDC.h"
 #include "framework/WinApp.h"
@@ -355,18 +357,30 @@ void CUpdateWizardDlg::RunInstallation() {
     m_listPage.reset();
     m_welcomePage.reset();
 
-    int errors = 1;
+    InstallationTarget target;
+    target.packageTree = PackagePath(kInstallTreeRelative);
+    target.installFolder = m_installFolder;
+    target.stampFilePath = m_stampFilePath;
+    target.newest = m_newestStamp;
+    target.packageTotal = m_totalSize;
+    m_outcome = InstallOutcome::NotStarted;
     {
-        CTreeCopier copier(m_hWnd, m_progressBar, m_statusText);
-        copier.SetPackageTotal(m_totalSize);
-        char source[260];
-        CopyText(source, sizeof source, PackagePath(kInstallTreeRelative));
-        const int copied = CopyPackageTree(copier, source, m_installFolder);
-        // A file left incomplete means the installation does not hold the
-        // package: the stamp must not claim it does.
-        if (copied && !copier.LeftIncomplete())
-            errors = WriteStampFile(m_stampFilePath, m_newestStamp) ? 0 : 1;
+        CInstallationRun run(target);
+        CPromptQuestions person(m_hWnd);
+        CWindowCopyReport screen(m_progressBar, m_statusText);
+        screen.SetPackageTotal(m_totalSize);
+        CCopyReports reports;
+        reports.Add(&screen);
+        reports.Add(m_extraReport);
+        if (run.Begin()) {
+            CTreeCopier copier(m_questions ? *m_questions : person, reports);
+            run.Prepare(copier);
+            const int copied = CopyPackageTree(copier, target.packageTree.c_str(),
+                                               target.installFolder.c_str());
+            m_outcome = run.Finish(copied, copier.LeftIncomplete());
+        }
     }
+    const int errors = EndedWithErrors(m_outcome) ? 1 : 0;
 
     const bool finishShown = ShowFinishPage(errors);
 

@@ -1,11 +1,14 @@
 #pragma once
 #include "framework/Button.h"
 #include "framework/Dialog.h"
+#include "InstallationRun.h"
 #include "VersionStamp.h"
 #include <cstdint>
 #include <memory>
 
 class CFinishPage;
+class ICopyQuestions;
+class ICopyReport;
 class CHeaderPage;
 class CProgressCtrl;
 class CProgressPage;
@@ -42,6 +45,14 @@ public:
     const char* InstallationFolder() const { return m_installFolder; }
     const char* StampFilePath() const { return m_stampFilePath; }
     const char* Caption() const { return m_caption; }
+    // How the installation run ended; NotStarted until it has run.
+    InstallOutcome Outcome() const { return m_outcome; }
+
+    // Unattended use: who answers the copy's questions instead of the person
+    // (not owned; null: the person), and one more report of the copy, such
+    // as the log (not owned; may be null). Before DoModal.
+    void SetCopyQuestions(ICopyQuestions* questions) { m_questions = questions; }
+    void SetExtraReport(ICopyReport* report) { m_extraReport = report; }
 
     const MessageMap* GetMessageMap() const override;
 
@@ -110,6 +121,9 @@ private:
     // 64 bits: packages of 2 GiB and more are measured and copied correctly.
     int64_t m_totalSize = 0;
     int m_busy = 0;
+    InstallOutcome m_outcome = InstallOutcome::NotStarted;
+    ICopyQuestions* m_questions = nullptr;
+    ICopyReport* m_extraReport = nullptr;
     // From the start until the package size is computed, Next must wait.
     bool m_sizePending = false;
 };

@@ -1,0 +1,56 @@
+#pragma once
+// The installation itself, the same with a window and without one: the
+// package tree copied over the installation, then the new stamp written as
+// the moment the update counts as done, or every change undone.
+#include "VersionStamp.h"
+#include <cstdint>
+#include <string>
+
+class CTreeCopier;
+class ICopyQuestions;
+class ICopyReport;
+
+// What one run installs, and where.
+struct InstallationTarget {
+    std::string packageTree;   // the package's InstDir beside the program
+    std::string installFolder; // without a trailing backslash
+    std::string stampFilePath; // Versione.txt in the installation folder
+    VersionStamp newest;       // the package's newest stamp
+    int64_t packageTotal = 0;  // bytes the package holds
+};
+
+enum class InstallOutcome {
+    Installed,      // every file in place (or skipped by Ignore) and the stamp written
+    Failed,         // stopped or failed; the installation is as it was before
+    NotAllRestored, // stopped or failed, and some files could not be put back yet
+    NotStarted,     // nothing was touched: the run could not be set up
+};
+
+// Use: Begin, hand the copier over with Prepare, copy, then Finish with what
+// the copy gave. Install does all of it for a copier of its own.
+class CInstallationRun {
+public:
+    explicit CInstallationRun(const InstallationTarget& target);
+    ~CInstallationRun();
+    CInstallationRun(const CInstallationRun&) = delete;
+    CInstallationRun& operator=(const CInstallationRun&) = delete;
+
+    // Sets the run up before anything changes; false: NotStarted.
+    bool Begin();
+    void Prepare(CTreeCopier& copier);
+    // `copied`: what CopyTree gave; `leftIncomplete`: the copier's LeftIncomplete().
+    InstallOutcome Finish(int copied, bool leftIncomplete);
+
+    InstallOutcome Install(ICopyQuestions& questions, ICopyReport& report);
+
+    const InstallationTarget& Target() const { return m_target; }
+
+private:
+    InstallationTarget m_target;
+    bool m_begun = false;
+};
+
+// True for the outcomes shown as an update "terminato con errori.".
+inline bool EndedWithErrors(InstallOutcome outcome) {
+    return outcome != InstallOutcome::Installed;
+}
