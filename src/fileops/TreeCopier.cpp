@@ -28,6 +28,17 @@ bool NameWasMangled(const char* name) {
     return false;
 }
 
+// A name the ANSI listing could only give in a lossy form (a character
+// outside the code page) reaches no file although the entry is there: its
+// short name, when it has one, still reaches it.
+bool ShortNameReaches(const char* entryPath, const WIN32_FIND_DATAA& found) {
+    if (found.cAlternateFileName[0] == '\0')
+        return false;
+    const std::string path(entryPath, LastPathComponent(entryPath));
+    const std::string shortPath = path + found.cAlternateFileName;
+    return PathFits(shortPath) && GetFileAttributesA(shortPath.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
 } // namespace
 
 CTreeCopier::CTreeCopier(ICopyQuestions& questions, ICopyReport& report)
@@ -101,7 +112,7 @@ int CTreeCopier::CopyFolderContents(const char* source, const char* destination)
             // Whatever a link points at is not part of the package.
             result = AskUntilNotRetry(entry, ERROR_CANT_ACCESS_FILE) == IDIGNORE;
         else
-            result = CopyEntry(entry.c_str(), destination);
+            result = CopyListedEntry(entry.c_str(), &found, destination);
         if (!result)
             return 0;
         PumpPendingMessages();
@@ -110,6 +121,11 @@ int CTreeCopier::CopyFolderContents(const char* source, const char* destination)
 }
 
 int CTreeCopier::CopyEntry(const char* sourcePath, const char* destination) {
+    return CopyListedEntry(sourcePath, nullptr, destination);
+}
+
+int CTreeCopier::CopyListedEntry(const char* sourcePath, const WIN32_FIND_DATAA* found,
+                                 const char* destination) {
     DWORD attributes = GetFileAttributesA(sourcePath);
     while (attributes == INVALID_FILE_ATTRIBUTES || IsLinkAttributes(attributes)) {
         const DWORD error = attributes == INVALID_FILE_ATTRIBUTES ? GetLastError()
@@ -117,7 +133,8 @@ int CTreeCopier::CopyEntry(const char* sourcePath, const char* destination) {
         // An entry removed since the listing: the package changed under the
         // copy, which stops without a question.
         const bool vanished = (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND) &&
-                              !NameWasMangled(LastPathComponent(sourcePath));
+                              !NameWasMangled(LastPathComponent(sourcePath)) &&
+                              !(found && ShortNameReaches(sourcePath, *found));
         if (vanished)
             return 0;
         switch (Ask(sourcePath, error)) {

@@ -84,6 +84,9 @@ private:
     enum class Step { Done, Skipped, Stopped };
 
     int CopyFolderContents(const char* source, const char* destination);
+    // CopyEntry for an entry as its folder's listing gave it (`found` may be null).
+    int CopyListedEntry(const char* sourcePath, const WIN32_FIND_DATAA* found,
+                        const char* destination);
     int CopyFile(const std::string& source, const std::string& destination);
     int EnterFolder(const std::string& sourcePath, const std::string& target);
     DataResult CopyData(HANDLE source, HANDLE destination);

@@ -1,6 +1,7 @@
 #include "FinishPage.h"
 #include "PackageLayout.h"
 #include "PageStyle.h"
+#include <string>
 
 CFinishPage::CFinishPage(CWnd* parent) : CDialog(IDD, parent) {}
 
@@ -27,7 +28,7 @@ BOOL CFinishPage::OnInitDialog() {
     return TRUE;
 }
 
-void CFinishPage::SetResult(int errors) {
+void CFinishPage::SetResult(int errors, Undone undone) {
     // The title holds its placeholder only once: a second outcome would be
     // appended to the first.
     if (!m_hWnd || m_resultShown)
@@ -35,8 +36,15 @@ void CFinishPage::SetResult(int errors) {
     m_resultShown = true;
     if (errors) {
         FillPlaceholder(*this, IDC_TITLE, kProductVersionCode, " con errori.");
-        SetDlgItemText(IDC_TEXT2, "Si prega di contattare il Vs. Fornitore.\n\n"
-                                  "Premere fine per terminare il programma.");
+        std::string text;
+        if (undone == Undone::Everything)
+            text = "Tutte le modifiche sono state annullate.\n";
+        else if (undone == Undone::NotEverything)
+            text = "Alcuni file non sono stati ripristinati: avviare di nuovo il programma di "
+                   "aggiornamento.\n";
+        text += "Si prega di contattare il Vs. Fornitore.\n\n"
+                "Premere fine per terminare il programma.";
+        SetDlgItemText(IDC_TEXT2, text.c_str());
     } else {
         FillPlaceholder(*this, IDC_TITLE, kProductVersionCode, " in modo corretto.");
     }

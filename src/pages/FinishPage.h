@@ -12,10 +12,14 @@ public:
     explicit CFinishPage(CWnd* parent = nullptr);
     ~CFinishPage() override;
 
+    // What an update that ended with errors took back.
+    enum class Undone { Nothing, Everything, NotEverything };
+
     // Writes the outcome into the page: non-zero `errors` means the
-    // installation ended with errors. Only the first call after the window
+    // installation ended with errors; `undone` adds what became of the
+    // changes in front of the advice. Only the first call after the window
     // exists counts; later ones leave the texts as they are.
-    void SetResult(int errors);
+    void SetResult(int errors, Undone undone = Undone::Nothing);
 
     const MessageMap* GetMessageMap() const override;
 

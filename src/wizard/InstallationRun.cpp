@@ -1,10 +1,24 @@
 #include "InstallationRun.h"
 #include "StampFile.h"
 #include "fileops/TreeCopier.h"
+#include <windows.h>
+#include <cstdint>
 
 CInstallationRun::CInstallationRun(const InstallationTarget& target) : m_target(target) {}
 
 CInstallationRun::~CInstallationRun() = default;
+
+bool CInstallationRun::HasFreeSpace(int64_t& neededBytes, int64_t& availableBytes) const {
+    neededBytes = m_target.packageTotal > 0 ? m_target.packageTotal : 0;
+    availableBytes = 0;
+    ULARGE_INTEGER available;
+    if (!GetDiskFreeSpaceExA(m_target.installFolder.c_str(), &available, nullptr, nullptr))
+        return true;
+    availableBytes = available.QuadPart > static_cast<ULONGLONG>(INT64_MAX)
+                         ? INT64_MAX
+                         : static_cast<int64_t>(available.QuadPart);
+    return neededBytes <= availableBytes;
+}
 
 bool CInstallationRun::Begin() {
     m_begun = true;

@@ -35,6 +35,9 @@ public:
     CInstallationRun(const CInstallationRun&) = delete;
     CInstallationRun& operator=(const CInstallationRun&) = delete;
 
+    // Whether the installation's volume holds what the run needs: the new
+    // files live beside the old ones until the end. Unknown counts as room.
+    bool HasFreeSpace(int64_t& neededBytes, int64_t& availableBytes) const;
     // Sets the run up before anything changes; false: NotStarted.
     bool Begin();
     void Prepare(CTreeCopier& copier);

@@ -18,6 +18,7 @@
 #include "framework/PaintDC.h"
 #include "framework/WinApp.h"
 #include "resource.h"
+#include <cinttypes>
 #include <cstdio>
 #include <cstring>
 #include <new>
@@ -38,6 +39,11 @@ const char kInstallingTitle[] = "Installazione Aggiornamenti in corso";
 const char kNextText[] = "Avanti>";
 const char kInstallText[] = "Installa";
 const char kFinishText[] = "Fine";
+const char kNotEnoughSpace[] =
+    "Spazio su disco insufficiente per l'aggiornamento: servono %" PRId64
+    " MB, disponibili %" PRId64 " MB.";
+const char kCannotPrepare[] = "Impossibile preparare l'aggiornamento: nessun file è stato "
+                              "modificato.";
 
 // Copies text into a buffer of `size` bytes, cut to fit.
 void CopyText(char* buffer, std::size_t size, const char* text) {
@@ -334,6 +340,17 @@ int CUpdateWizardDlg::CopyPackageTree(CTreeCopier& copier, const char* source,
 void CUpdateWizardDlg::RunInstallation() {
     if (!m_headerPage || !m_progressPage)
         return;
+    InstallationTarget target;
+    target.packageTree = PackagePath(kInstallTreeRelative);
+    target.installFolder = m_installFolder;
+    target.stampFilePath = m_stampFilePath;
+    target.newest = m_newestStamp;
+    target.packageTotal = m_totalSize;
+    CInstallationRun run(target);
+    m_outcome = InstallOutcome::NotStarted;
+    if (!CanStart(run))
+        return;
+
     m_busy = 1;
     m_backButton.ShowWindow(SW_HIDE);
     m_nextButton.ShowWindow(SW_HIDE);
@@ -357,28 +374,18 @@ void CUpdateWizardDlg::RunInstallation() {
     m_listPage.reset();
     m_welcomePage.reset();
 
-    InstallationTarget target;
-    target.packageTree = PackagePath(kInstallTreeRelative);
-    target.installFolder = m_installFolder;
-    target.stampFilePath = m_stampFilePath;
-    target.newest = m_newestStamp;
-    target.packageTotal = m_totalSize;
-    m_outcome = InstallOutcome::NotStarted;
     {
-        CInstallationRun run(target);
         CPromptQuestions person(m_hWnd);
         CWindowCopyReport screen(m_progressBar, m_statusText);
         screen.SetPackageTotal(m_totalSize);
         CCopyReports reports;
         reports.Add(&screen);
         reports.Add(m_extraReport);
-        if (run.Begin()) {
-            CTreeCopier copier(m_questions ? *m_questions : person, reports);
-            run.Prepare(copier);
-            const int copied = CopyPackageTree(copier, target.packageTree.c_str(),
-                                               target.installFolder.c_str());
-            m_outcome = run.Finish(copied, copier.LeftIncomplete());
-        }
+        CTreeCopier copier(m_questions ? *m_questions : person, reports);
+        run.Prepare(copier);
+        const int copied =
+            CopyPackageTree(copier, target.packageTree.c_str(), target.installFolder.c_str());
+        m_outcome = run.Finish(copied, copier.LeftIncomplete());
     }
     const int errors = EndedWithErrors(m_outcome) ? 1 : 0;
 
@@ -400,13 +407,40 @@ void CUpdateWizardDlg::RunInstallation() {
         FailToStart();
 }
 
+bool CUpdateWizardDlg::CanStart(CInstallationRun& run) {
+    char text[256];
+    int64_t needed = 0;
+    int64_t available = 0;
+    if (!run.HasFreeSpace(needed, available)) {
+        const int64_t mebibyte = 1048576;
+        std::snprintf(text, sizeof text, kNotEnoughSpace, (needed + mebibyte - 1) / mebibyte,
+                      available / mebibyte);
+    } else if (!run.Begin()) {
+        CopyText(text, sizeof text, kCannotPrepare);
+    } else {
+        m_startProblem.clear();
+        return true;
+    }
+    // Nothing has changed: the list screen stays, so that the user can make
+    // room and press "Installa" again.
+    m_startProblem = text;
+    if (!m_questions)
+        MessageBox(text, m_caption, MB_ICONERROR);
+    return false;
+}
+
 bool CUpdateWizardDlg::ShowFinishPage(int errors) {
     m_finishPage.reset(new (std::nothrow) CFinishPage(nullptr));
     if (!m_finishPage || !CreatePage(*m_finishPage, IDD_FINISH_PAGE)) {
         m_finishPage.reset();
         return false;
     }
-    m_finishPage->SetResult(errors);
+    CFinishPage::Undone undone = CFinishPage::Undone::Nothing;
+    if (m_outcome == InstallOutcome::Failed)
+        undone = CFinishPage::Undone::Everything;
+    else if (m_outcome == InstallOutcome::NotAllRestored)
+        undone = CFinishPage::Undone::NotEverything;
+    m_finishPage->SetResult(errors, undone);
     m_finishPage->SetWindowPos(nullptr, 0, 0, 0, 0, SWP_NOSIZE | SWP_SHOWWINDOW);
     return true;
 }

@@ -5,6 +5,7 @@
 #include "VersionStamp.h"
 #include <cstdint>
 #include <memory>
+#include <string>
 
 class CFinishPage;
 class ICopyQuestions;
@@ -47,6 +48,8 @@ public:
     const char* Caption() const { return m_caption; }
     // How the installation run ended; NotStarted until it has run.
     InstallOutcome Outcome() const { return m_outcome; }
+    // Why the last "Installa" did not start the run; empty when it did.
+    const std::string& StartProblem() const { return m_startProblem; }
 
     // Unattended use: who answers the copy's questions instead of the person
     // (not owned; null: the person), and one more report of the copy, such
@@ -85,6 +88,9 @@ private:
     void LoadInstallationAndPackage();
     void RunInstallation();
     bool ShowFinishPage(int errors);
+    // Room on the disk and the safety net, before anything changes; when one
+    // is missing the user is told (StartProblem()) and false comes back.
+    bool CanStart(CInstallationRun& run);
     // A page could not be made: tell the user and end the dialog.
     void FailToStart();
     // Tells the user with an error box titled with the caption and ends with 0.
@@ -122,6 +128,7 @@ private:
     int64_t m_totalSize = 0;
     int m_busy = 0;
     InstallOutcome m_outcome = InstallOutcome::NotStarted;
+    std::string m_startProblem;
     ICopyQuestions* m_questions = nullptr;
     ICopyReport* m_extraReport = nullptr;
     // From the start until the package size is computed, Next must wait.

@@ -6,6 +6,7 @@ tessaro_add_test(test_fileops
     ${CMAKE_CURRENT_LIST_DIR}/fileops/FileopsTestSupport.cpp
     ${CMAKE_CURRENT_LIST_DIR}/fileops/TreeCopierTest.cpp
     ${CMAKE_CURRENT_LIST_DIR}/fileops/CopierFailureTest.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/fileops/CopierEntryTest.cpp
     ${CMAKE_CURRENT_LIST_DIR}/fileops/SizeAndPumpTest.cpp
   LIBS tessaro_fileops tessaro_wine_test_support tessaro_wine_test_app gtest_main
   TIMEOUT 180)

@@ -3,7 +3,8 @@
 add_library(tessaro_wine_test_files STATIC
   ${CMAKE_CURRENT_LIST_DIR}/support/ExclusiveHold.cpp
   ${CMAKE_CURRENT_LIST_DIR}/support/TempFolder.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/support/TestFiles.cpp)
+  ${CMAKE_CURRENT_LIST_DIR}/support/TestFiles.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/support/UnixLink.cpp)
 target_include_directories(tessaro_wine_test_files PUBLIC ${CMAKE_CURRENT_LIST_DIR}/support)
 
 # Shared support for the in-process Windows tests: see support/WineTestSupport.h.

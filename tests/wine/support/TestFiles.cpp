@@ -14,7 +14,11 @@ bool RemoveWideTree(const std::wstring& folder) {
             if (name == L"." || name == L"..")
                 continue;
             const std::wstring path = folder + L"\\" + name;
-            if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+            if (entry.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) {
+                // A link goes, never what it points at.
+                if (!DeleteFileW(path.c_str()))
+                    RemoveDirectoryW(path.c_str());
+            } else if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
                 RemoveWideTree(path);
             } else {
                 SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);

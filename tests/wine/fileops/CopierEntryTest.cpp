@@ -1,0 +1,172 @@
+// Entries the copy cannot use as they are: a folder that cannot be made, a
+// name outside the code page, links in the package or the installation, a
+// file another program holds for a moment.
+#include "CopierFixture.h"
+#include "UnixLink.h"
+#include "fileops/CopyReport.h"
+
+namespace {
+
+// What the copy told: the quiet retries and the answers, in order.
+class RecordingReport : public ICopyReport {
+public:
+    struct Retry {
+        std::string path;
+        bool succeeded;
+    };
+    std::vector<Retry> retries;
+    std::vector<std::string> files;
+
+    void FileCopied(const char* destination, int64_t) override { files.push_back(destination); }
+    void RetriedQuietly(const char* path, DWORD, DWORD, bool succeeded) override {
+        retries.push_back({path, succeeded});
+    }
+};
+
+TEST_F(TreeCopierTest, EntriesThatCannotBeUsedAreAskedAboutAndNeverWrittenThrough) {
+    enum class Case { FileWhereFolderGoes, NameOutsideCodePage, LinkInPackage, LoopInPackage,
+                      LinkedFolderInInstallation };
+    const struct {
+        const char* row;
+        Case what;
+        int answer;
+        int result;
+    } rows[] = {
+        {"file where a folder goes, Ignore", Case::FileWhereFolderGoes, IDIGNORE, 1},
+        {"file where a folder goes, Retry", Case::FileWhereFolderGoes, IDRETRY, 1},
+        {"file where a folder goes, Abort", Case::FileWhereFolderGoes, IDABORT, 0},
+        {"name outside the code page, Ignore", Case::NameOutsideCodePage, IDIGNORE, 1},
+        {"name outside the code page, Abort", Case::NameOutsideCodePage, IDABORT, 0},
+        {"link to a folder outside the package, Ignore", Case::LinkInPackage, IDIGNORE, 1},
+        {"package folder linking to its parent, Ignore", Case::LoopInPackage, IDIGNORE, 1},
+        {"installation folder linking outside, Ignore", Case::LinkedFolderInInstallation, IDIGNORE,
+         1},
+        {"installation folder linking outside, Abort", Case::LinkedFolderInInstallation, IDABORT,
+         0},
+    };
+    int serial = 0;
+    for (const auto& row : rows) {
+        const std::string from = temp.Sub("s" + std::to_string(++serial));
+        const std::string to = temp.Sub("d" + std::to_string(serial));
+        const std::string outside = temp.Sub("outside" + std::to_string(serial));
+        ASSERT_TRUE(MakeFolder(from) && MakeFolder(to) && MakeFolder(outside)) << row.row;
+        ASSERT_TRUE(WriteBytes(from + "\\plain.dat", Bytes(300, 1))) << row.row;
+        ASSERT_TRUE(WriteBytes(outside + "\\secret.dat", Bytes(200, 2))) << row.row;
+        std::string asked;
+        std::function<void()> clear;
+        switch (row.what) {
+        case Case::FileWhereFolderGoes:
+            ASSERT_TRUE(WriteBytes(from + "\\sub\\inner.dat", Bytes(100, 3)));
+            ASSERT_TRUE(WriteBytes(to + "\\sub", "a file"));
+            asked = to + "\\sub";
+            clear = [&] { DeleteFileA((to + "\\sub").c_str()); };
+            break;
+        case Case::NameOutsideCodePage: {
+            // o with a double acute accent: no cp1252 character.
+            const std::wstring wide = WidePath(from) + L"\\\x0151.dat";
+            HANDLE file = CreateFileW(wide.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                      FILE_ATTRIBUTE_NORMAL, nullptr);
+            ASSERT_NE(file, INVALID_HANDLE_VALUE);
+            CloseHandle(file);
+            const std::vector<std::string> names = ListingOrder(from);
+            for (const std::string& name : names) {
+                if (name != "plain.dat")
+                    asked = from + "\\" + name;
+            }
+            break;
+        }
+        case Case::LinkInPackage:
+            // The platform here shows only links to folders as links.
+            ASSERT_TRUE(MakeUnixLink(outside, from + "\\link.dat"));
+            asked = from + "\\link.dat";
+            break;
+        case Case::LoopInPackage:
+            ASSERT_TRUE(MakeFolder(from + "\\sub"));
+            ASSERT_TRUE(MakeUnixLink(from, from + "\\sub\\again"));
+            asked = from + "\\sub\\again";
+            break;
+        case Case::LinkedFolderInInstallation:
+            ASSERT_TRUE(WriteBytes(from + "\\sub\\secret.dat", Bytes(100, 4)));
+            ASSERT_TRUE(MakeUnixLink(outside, to + "\\sub"));
+            asked = to + "\\sub";
+            break;
+        }
+        PromptWatcher watcher([&] {
+            if (row.answer == IDRETRY && clear)
+                clear();
+        });
+        MessageBoxAnswerer answerer;
+        answerer.Queue(row.answer);
+        CTreeCopier copier(window.Frame(), &window.Progress(), &window.Status());
+        EXPECT_EQ(copier.CopyTree(from.c_str(), to.c_str()), row.result) << row.row;
+        ExpectPrompts(answerer, {asked}, row.row);
+
+        // Nothing outside the installation changed, whatever the answer.
+        EXPECT_EQ(ReadBytes(outside + "\\secret.dat"), Bytes(200, 2)) << row.row;
+        EXPECT_FALSE(Exists(outside + "\\inner.dat")) << row.row;
+        if (row.result == 1) {
+            EXPECT_EQ(ReadBytes(to + "\\plain.dat"), Bytes(300, 1)) << row.row;
+        }
+        if (row.what == Case::FileWhereFolderGoes) {
+            EXPECT_EQ(ReadBytes(to + "\\sub\\inner.dat"),
+                      row.answer == IDRETRY ? Bytes(100, 3) : std::string("<missing>"))
+                << row.row;
+        }
+        if (row.what == Case::LinkInPackage || row.what == Case::LoopInPackage) {
+            EXPECT_FALSE(Exists(to + "\\link.dat")) << row.row;
+            EXPECT_FALSE(Exists(to + "\\sub\\again")) << row.row;
+        }
+    }
+}
+
+TEST_F(TreeCopierTest, AFileHeldForAMomentIsCopiedWithoutAQuestion) {
+    RetryTimings timings;
+    timings.heldFileMs = 2000;
+    timings.intervalMs = 20;
+    SetProcessRetryTimings(timings);
+    const struct {
+        const char* row;
+        bool atSource;
+        bool releasedSoon;
+    } rows[] = {
+        {"source released soon", true, true},
+        {"destination released soon", false, true},
+        {"source held throughout", true, false},
+    };
+    int serial = 0;
+    for (const auto& row : rows) {
+        const std::string from = temp.Sub("s" + std::to_string(++serial));
+        const std::string to = temp.Sub("d" + std::to_string(serial));
+        ASSERT_TRUE(WriteBytes(from + "\\f.dat", Bytes(500, 5)));
+        ASSERT_TRUE(WriteBytes(to + "\\f.dat", "old"));
+        const std::string held = (row.atSource ? from : to) + "\\f.dat";
+        ExclusiveHold hold(held);
+        ASSERT_TRUE(hold.IsHeld()) << row.row;
+        // Let go from inside the copy's quiet wait, as another program would.
+        UINT_PTR timer = 0;
+        static ExclusiveHold* s_hold;
+        s_hold = &hold;
+        if (row.releasedSoon)
+            timer = SetTimer(nullptr, 0, 300, [](HWND, UINT, UINT_PTR, DWORD) {
+                s_hold->Release();
+            });
+        MessageBoxAnswerer answerer;
+        answerer.Queue(IDIGNORE);
+        CPromptQuestions person(window.Frame());
+        RecordingReport report;
+        CTreeCopier copier(person, report);
+        EXPECT_EQ(copier.CopyTree(from.c_str(), to.c_str()), 1) << row.row;
+        if (timer)
+            KillTimer(nullptr, timer);
+        hold.Release();
+        ExpectPrompts(answerer, row.releasedSoon ? std::vector<std::string>{}
+                                                 : std::vector<std::string>{held},
+                      row.row);
+        ASSERT_EQ(report.retries.size(), 1u) << row.row;
+        EXPECT_EQ(report.retries[0].path, held) << row.row;
+        EXPECT_EQ(report.retries[0].succeeded, row.releasedSoon) << row.row;
+        EXPECT_EQ(ReadBytes(to + "\\f.dat"), row.releasedSoon ? Bytes(500, 5) : "old") << row.row;
+    }
+}
+
+} // namespace

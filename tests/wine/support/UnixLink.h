@@ -1,0 +1,9 @@
+#pragma once
+// Links for the tests of what the program does with them. The platform
+// under test shows a link of the host's file system as a reparse point, but
+// offers no call that makes one: the host's own ln is run for it.
+#include <string>
+
+// Makes `link` (a Windows path) a symbolic link to `target` (a Windows
+// path, which need not exist). False when it could not be made.
+bool MakeUnixLink(const std::string& target, const std::string& link);
