@@ -19,7 +19,7 @@ bool Matches(const MessageMapEntry& e, UINT message, WPARAM wParam, LPARAM lPara
     } else {
         return true;
     }
-    return id >= e.firstId && id <= e.lastId && code == e.code;
+    return id == e.id && code == e.code;
 }
 
 } // namespace

@@ -23,9 +23,8 @@ using MessageThunk = LRESULT (*)(CWnd* self, UINT message, WPARAM wParam, LPARAM
 struct MessageMapEntry {
     UINT firstMessage;
     UINT lastMessage;
-    UINT code;    // notification code, for WM_COMMAND and WM_NOTIFY entries
-    UINT firstId; // control id range, for WM_COMMAND and WM_NOTIFY entries
-    UINT lastId;
+    UINT code; // notification code, for WM_COMMAND and WM_NOTIFY entries
+    UINT id;   // control id, for WM_COMMAND and WM_NOTIFY entries
     MessageThunk thunk;
 };
 
@@ -84,47 +83,39 @@ template <auto Handler> LRESULT CallMessage(CWnd* w, UINT, WPARAM wParam, LPARAM
 
 // Button click (WM_COMMAND, BN_CLICKED) from control `id`: void Handler().
 template <auto Handler> constexpr MessageMapEntry MapCommand(UINT id) {
-    return {WM_COMMAND, WM_COMMAND, BN_CLICKED, id, id, &message_map_detail::CallVoid<Handler>};
+    return {WM_COMMAND, WM_COMMAND, BN_CLICKED, id, &message_map_detail::CallVoid<Handler>};
 }
 
-// WM_COMMAND with a given notification code from control `id`: void Handler().
-template <auto Handler> constexpr MessageMapEntry MapCommandCode(UINT id, UINT code) {
-    return {WM_COMMAND, WM_COMMAND, code, id, id, &message_map_detail::CallVoid<Handler>};
-}
-
-// WM_NOTIFY with `code` from control `id`: LRESULT Handler(NMHDR*).
+// WM_NOTIFY with `code` from control `id`: LRESULT Handler(NMHDR*). The
+// only way a notification reaches a handler.
 template <auto Handler> constexpr MessageMapEntry MapNotify(UINT id, UINT code) {
-    return {WM_NOTIFY, WM_NOTIFY, code, id, id, &message_map_detail::CallNotify<Handler>};
+    return {WM_NOTIFY, WM_NOTIFY, code, id, &message_map_detail::CallNotify<Handler>};
 }
 
 // WM_TIMER: void Handler(UINT_PTR id).
 template <auto Handler> constexpr MessageMapEntry MapTimer() {
-    return {WM_TIMER, WM_TIMER, 0, 0, 0, &message_map_detail::CallTimer<Handler>};
+    return {WM_TIMER, WM_TIMER, 0, 0, &message_map_detail::CallTimer<Handler>};
 }
 
 // WM_PAINT: void Handler().
 template <auto Handler> constexpr MessageMapEntry MapPaint() {
-    return {WM_PAINT, WM_PAINT, 0, 0, 0, &message_map_detail::CallVoid<Handler>};
+    return {WM_PAINT, WM_PAINT, 0, 0, &message_map_detail::CallVoid<Handler>};
 }
 
 // WM_QUERYDRAGICON: HCURSOR Handler().
 template <auto Handler> constexpr MessageMapEntry MapQueryDragIcon() {
-    return {WM_QUERYDRAGICON,
-            WM_QUERYDRAGICON,
-            0,
-            0,
-            0,
+    return {WM_QUERYDRAGICON, WM_QUERYDRAGICON, 0, 0,
             &message_map_detail::CallQueryDragIcon<Handler>};
 }
 
 // The whole WM_CTLCOLORMSGBOX ... WM_CTLCOLORSTATIC family in one entry:
 // HBRUSH Handler(HDC dc, HWND control, UINT kind), kind being CTLCOLOR_*.
 template <auto Handler> constexpr MessageMapEntry MapCtlColor() {
-    return {
-        WM_CTLCOLORMSGBOX, WM_CTLCOLORSTATIC, 0, 0, 0, &message_map_detail::CallCtlColor<Handler>};
+    return {WM_CTLCOLORMSGBOX, WM_CTLCOLORSTATIC, 0, 0,
+            &message_map_detail::CallCtlColor<Handler>};
 }
 
 // Any other message: LRESULT Handler(WPARAM, LPARAM).
 template <auto Handler> constexpr MessageMapEntry MapMessage(UINT message) {
-    return {message, message, 0, 0, 0, &message_map_detail::CallMessage<Handler>};
+    return {message, message, 0, 0, &message_map_detail::CallMessage<Handler>};
 }

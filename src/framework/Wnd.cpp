@@ -125,20 +125,10 @@ LRESULT CWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
 }
 
 BOOL CWnd::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result) {
-    if (message == WM_NOTIFY)
-        return OnNotify(wParam, lParam, result);
     const MessageMapEntry* entry = GetMessageMap()->Find(message, wParam, lParam);
     if (!entry)
         return FALSE;
     *result = entry->thunk(this, message, wParam, lParam);
-    return TRUE;
-}
-
-BOOL CWnd::OnNotify(WPARAM wParam, LPARAM lParam, LRESULT* result) {
-    const MessageMapEntry* entry = GetMessageMap()->Find(WM_NOTIFY, wParam, lParam);
-    if (!entry)
-        return FALSE;
-    *result = entry->thunk(this, WM_NOTIFY, wParam, lParam);
     return TRUE;
 }
 

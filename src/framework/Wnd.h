@@ -54,9 +54,6 @@ public:
     // Every message of a permanent object passes here: the message map
     // first, then the default handling.
     virtual LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam);
-    // WM_NOTIFY; TRUE when handled, with the result in *result. The default
-    // runs the WM_NOTIFY entries of the message map.
-    virtual BOOL OnNotify(WPARAM wParam, LPARAM lParam, LRESULT* result);
 
     // The default handling of the message being handled: for a subclassed
     // control its original procedure, for a dialog the dialog manager's.
@@ -81,11 +78,5 @@ private:
     static LRESULT CALLBACK SubclassProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam);
 
     WNDPROC m_superProc = nullptr; // the original procedure of a subclassed window
-    struct CurrentMessage {
-        UINT message;
-        WPARAM wParam;
-        LPARAM lParam;
-    };
-    const CurrentMessage* m_current = nullptr;
     std::vector<std::unique_ptr<CWnd>> m_itemWrappers;
 };

@@ -24,24 +24,27 @@ BOOL CUpdateListPage::OnInitDialog() {
     return TRUE;
 }
 
-BOOL CUpdateListPage::OnNotify(WPARAM wParam, LPARAM lParam, LRESULT* result) {
-    const NMHDR* header = reinterpret_cast<const NMHDR*>(lParam);
-    if (header && header->code == NM_CUSTOMDRAW) {
-        auto* draw = reinterpret_cast<NMTVCUSTOMDRAW*>(lParam);
-        switch (draw->nmcd.dwDrawStage) {
-        case CDDS_PREPAINT:
-            *result = CDRF_NOTIFYITEMDRAW;
-            return TRUE;
-        case CDDS_ITEMPREPAINT:
-            draw->clrText = m_textColour;
-            draw->clrTextBk = m_backColour;
-            *result = CDRF_NEWFONT;
-            return TRUE;
-        default:
-            break;
-        }
+const MessageMap* CUpdateListPage::GetMessageMap() const {
+    static const MessageMapEntry entries[] = {
+        MapNotify<&CUpdateListPage::OnTreeCustomDraw>(IDC_UPDATE_TREE, NM_CUSTOMDRAW),
+    };
+    static const MessageMap map{CDialog::GetMessageMap(), entries};
+    return &map;
+}
+
+// Every item in the page's own colours, whatever the system's tree would use.
+LRESULT CUpdateListPage::OnTreeCustomDraw(NMHDR* header) {
+    auto* draw = reinterpret_cast<NMTVCUSTOMDRAW*>(header);
+    switch (draw->nmcd.dwDrawStage) {
+    case CDDS_PREPAINT:
+        return CDRF_NOTIFYITEMDRAW;
+    case CDDS_ITEMPREPAINT:
+        draw->clrText = m_textColour;
+        draw->clrTextBk = m_backColour;
+        return CDRF_NEWFONT;
+    default:
+        return CDRF_DODEFAULT;
     }
-    return CWnd::OnNotify(wParam, lParam, result);
 }
 
 void CUpdateListPage::OnCancel() {

@@ -16,8 +16,10 @@ public:
 
     CTreeCtrl m_tree;
 
+    const MessageMap* GetMessageMap() const override;
+
 protected:
-    BOOL OnNotify(WPARAM wParam, LPARAM lParam, LRESULT* result) override;
+    LRESULT OnTreeCustomDraw(NMHDR* header);
     void DoDataExchange(CDataExchange* dx) override;
     BOOL OnInitDialog() override;
     void OnCancel() override;

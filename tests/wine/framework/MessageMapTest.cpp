@@ -101,7 +101,7 @@ TEST(MessageMap, DispatchesToTheMostDerivedEntryAndChainsToTheBase) {
         EXPECT_EQ(result, row.expectedResult) << row.name;
     }
 
-    // WM_NOTIFY goes through OnNotify to the map; the result is the dialog's.
+    // WM_NOTIFY goes through the map; the result is the dialog's.
     NMHDR header{dlg.GetDlgItem(IDC_T_TEXT)->m_hWnd, IDC_T_TREE, static_cast<UINT>(NM_CLICK)};
     dlg.calls.clear();
     EXPECT_EQ(::SendMessageA(dlg.m_hWnd, WM_NOTIFY, IDC_T_TREE, reinterpret_cast<LPARAM>(&header)),
