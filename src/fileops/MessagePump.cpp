@@ -19,9 +19,10 @@ int64_t TicksPerSecond() {
     return ticks;
 }
 
-// The window stays responsive to within this; a look costs far less.
+// The window stays responsive to within this, well inside a screen refresh;
+// a look costs tens of microseconds, and far more when the machine is busy.
 int64_t LookInterval() {
-    static const int64_t ticks = TicksPerSecond() / 1000;
+    static const int64_t ticks = TicksPerSecond() / 250;
     return ticks;
 }
 

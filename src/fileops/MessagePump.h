@@ -5,7 +5,7 @@
 // Dispatches every message waiting in the thread's queue, and those that the
 // handlers post in turn, through the thread's message pump; never waits.
 // A look into the queue costs tens of microseconds under some platforms, so
-// a call made less than a millisecond after a look that found the queue
+// a call made less than 4 ms after a look that found the queue
 // empty returns at once. A WM_QUIT is left in the queue for the message loop
 // that owns it, and the call returns.
 void PumpPendingMessages();

@@ -57,13 +57,20 @@ void CWindowCopyReport::FileStarted(const char* destination) {
     m_text += destination;
     m_textShown = false;
     if (FrameDue())
-        ShowNow();
+        ShowFrame();
 }
 
 void CWindowCopyReport::TotalChanged(int64_t runningTotal) {
     m_position = PositionFor(runningTotal, m_total);
     if ((BarWouldChange() || !m_textShown) && FrameDue())
-        ShowNow();
+        ShowFrame();
+}
+
+void CWindowCopyReport::ShowFrame() {
+    ShowText();
+    if (BarWouldChange())
+        ShowPosition();
+    m_lastShown = ::GetTickCount64();
 }
 
 bool CWindowCopyReport::BarWouldChange() const {

@@ -39,6 +39,9 @@ private:
     int DrawnLength(int position) const;
     bool BarWouldChange() const;
     bool FrameDue();
+    // What a screen refresh shows: the file, and the bar if it would look different.
+    void ShowFrame();
+    // Exactly where the copy is, before a question and at the end.
     void ShowNow();
     void ShowPosition();
     void ShowText();
