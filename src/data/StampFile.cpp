@@ -7,7 +7,10 @@
 #include <string>
 
 #ifdef _WIN32
+#include <io.h>
 #include <windows.h>
+#else
+#include <unistd.h>
 #endif
 
 namespace {
@@ -31,6 +34,15 @@ bool MoveOver(const char* from, const char* to) {
     return MoveFileExA(from, to, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
 #else
     return std::rename(from, to) == 0;
+#endif
+}
+
+bool SyncToDisk(FILE* file) {
+#ifdef _WIN32
+    const intptr_t handle = _get_osfhandle(_fileno(file));
+    return handle != -1 && FlushFileBuffers(reinterpret_cast<HANDLE>(handle)) != 0;
+#else
+    return fsync(fileno(file)) == 0;
 #endif
 }
 
@@ -73,7 +85,7 @@ bool BuildStampFilePath(const char* folder, char* path, std::size_t capacity) {
     return true;
 }
 
-bool WriteStampFile(const char* path, const VersionStamp& stamp) {
+bool WriteStampTemporary(const char* path, const VersionStamp& stamp, std::string& temporary) {
     char text[kStampLineBufferSize];
     const int length = FormatStampLine(stamp, text, sizeof text);
     std::string temp;
@@ -83,10 +95,33 @@ bool WriteStampFile(const char* path, const VersionStamp& stamp) {
     FILE* file = std::fopen(temp.c_str(), "wb");
     if (file == nullptr)
         return false;
-    bool written = std::fwrite(text, 1, length, file) == static_cast<std::size_t>(length);
+    // fclose may report success although its last flush failed, so the data
+    // counts only once it has been flushed and the system has it on disk.
+    bool written = std::fwrite(text, 1, length, file) == static_cast<std::size_t>(length) &&
+                   std::fflush(file) == 0 && !std::ferror(file) && SyncToDisk(file);
     if (std::fclose(file) != 0)
         written = false;
-    if (written && MoveOver(temp.c_str(), path))
+    if (!written) {
+        std::remove(temp.c_str());
+        return false;
+    }
+    temporary = temp;
+    return true;
+}
+
+bool StampTemporaryPath(const char* path, std::string& temporary) {
+    return MakeTempPath(path, temporary);
+}
+
+bool ReplaceWithTemporary(const char* temporary, const char* path) {
+    return MoveOver(temporary, path);
+}
+
+bool WriteStampFile(const char* path, const VersionStamp& stamp) {
+    std::string temp;
+    if (!WriteStampTemporary(path, stamp, temp))
+        return false;
+    if (ReplaceWithTemporary(temp.c_str(), path))
         return true;
     std::remove(temp.c_str());
     return false;

@@ -4,6 +4,7 @@
 #include "VersionStamp.h"
 
 #include <cstddef>
+#include <string>
 
 // "Versione.txt" in the installation folder: the stamp of the last update
 // installed there.
@@ -27,3 +28,14 @@ bool BuildStampFilePath(const char* folder, char* path, std::size_t capacity);
 // line goes to a temporary file beside it first, which then takes the old
 // file's place, so any failure leaves the old stamp as it was.
 bool WriteStampFile(const char* path, const VersionStamp& stamp);
+
+// The two halves of WriteStampFile, for a caller that records the temporary
+// before it takes the old file's place. WriteStampTemporary writes the line
+// into a temporary file beside path, on disk when it returns true, and names
+// it in temporary; on failure nothing is left and temporary is unchanged.
+bool WriteStampTemporary(const char* path, const VersionStamp& stamp, std::string& temporary);
+// The name WriteStampTemporary uses for path's temporary (false: none).
+bool StampTemporaryPath(const char* path, std::string& temporary);
+// Moves the temporary over path (on Windows written through). False leaves
+// both files as they were: removing the temporary is up to the caller.
+bool ReplaceWithTemporary(const char* temporary, const char* path);
