@@ -1,6 +1,7 @@
 #include "fileops/TreeCopier.h"
 #include "fileops/FileHandle.h"
 #include "fileops/FolderListing.h"
+#include "fileops/InstallTransaction.h"
 #include "fileops/MessagePump.h"
 #include "fileops/Paths.h"
 #include "fileops/RetryTimings.h"
@@ -39,6 +40,12 @@ bool ShortNameReaches(const char* entryPath, const WIN32_FIND_DATAA& found) {
     return PathFits(shortPath) && GetFileAttributesA(shortPath.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
+// The safety net's own folder, which the installation holds during a run.
+bool IsSafetyNet(const char* destination, const char* name) {
+    return lstrcmpiA(CInstallTransaction::SafetyNetFolder(destination).c_str(),
+                     JoinPath(destination, name).c_str()) == 0;
+}
+
 } // namespace
 
 CTreeCopier::CTreeCopier(ICopyQuestions& questions, ICopyReport& report)
@@ -68,8 +75,10 @@ int CTreeCopier::CopyTree(const char* source, const char* destination) {
     if (m_buffer.empty())
         m_buffer.resize(kBlockSize);
     m_report.CopyStarted();
-    // The root's own trouble shows up when its contents are written.
-    MakeFolder(destination);
+    // The root's own trouble shows up when its contents are written. The
+    // installation folder of a transaction is there already.
+    if (!m_transaction)
+        MakeFolder(destination);
     // A long operation starts with a full look, whatever the last one found.
     PumpPendingMessagesNow();
     const int result = CopyFolder(source, destination);
@@ -106,7 +115,11 @@ int CTreeCopier::CopyFolderContents(const char* source, const char* destination)
         const WIN32_FIND_DATAA& found = listing.Entry();
         const std::string entry = JoinPath(source, found.cFileName);
         int result;
-        if (!PathFits(entry))
+        if (m_transaction && m_folderDepth == 1 && IsSafetyNet(destination, found.cFileName))
+            // The package must not reach into the safety net of its own run.
+            result = AskUntilNotRetry(JoinPath(destination, found.cFileName), ERROR_ACCESS_DENIED) ==
+                     IDIGNORE;
+        else if (!PathFits(entry))
             result = AskUntilNotRetry(entry, ERROR_FILENAME_EXCED_RANGE) == IDIGNORE;
         else if (IsLinkAttributes(found.dwFileAttributes))
             // Whatever a link points at is not part of the package.
@@ -304,6 +317,8 @@ HANDLE CTreeCopier::OpenSource(const std::string& path, DWORD& error) {
 DWORD CTreeCopier::CheckDestination(const std::string& destination) {
     if (!PathFits(destination))
         return ERROR_FILENAME_EXCED_RANGE;
+    if (m_transaction)
+        return m_transaction->CheckReplaceable(destination.c_str());
     const DWORD existing = GetFileAttributesA(destination.c_str());
     // Writing through a link would write wherever it points, outside the installation.
     if (IsLinkAttributes(existing))
@@ -313,6 +328,11 @@ DWORD CTreeCopier::CheckDestination(const std::string& destination) {
 
 HANDLE CTreeCopier::OpenOutput(const std::string& destination, std::string& written,
                                DWORD& error) {
+    if (m_transaction) {
+        HANDLE file = m_transaction->CreateTemporary(written);
+        error = file == INVALID_HANDLE_VALUE ? GetLastError() : ERROR_SUCCESS;
+        return file;
+    }
     written = destination;
     // The platform refuses to replace a hidden or system file with one of
     // normal attributes: replace it with the attributes it has.
@@ -326,6 +346,12 @@ HANDLE CTreeCopier::OpenOutput(const std::string& destination, std::string& writ
 }
 
 DWORD CTreeCopier::MakeFolder(const std::string& path) {
+    if (m_transaction) {
+        const DWORD error = m_transaction->MakeFolder(path.c_str());
+        if (error == ERROR_SUCCESS)
+            m_report.FolderCreated(path.c_str());
+        return error;
+    }
     if (!CreateDirectoryA(path.c_str(), nullptr)) {
         const DWORD error = GetLastError();
         if (error != ERROR_ALREADY_EXISTS)
@@ -342,11 +368,14 @@ DWORD CTreeCopier::MakeFolder(const std::string& path) {
     return ERROR_SUCCESS;
 }
 
-DWORD CTreeCopier::Finish(const std::string&, const std::string&) {
-    return ERROR_SUCCESS;
+DWORD CTreeCopier::Finish(const std::string& written, const std::string& destination) {
+    return m_transaction ? m_transaction->Place(written, destination.c_str()) : ERROR_SUCCESS;
 }
 
-void CTreeCopier::Abandon(const std::string&) {}
+void CTreeCopier::Abandon(const std::string& written) {
+    if (m_transaction && !written.empty())
+        m_transaction->Discard(written);
+}
 
 HANDLE CTreeCopier::OpenDestinationFile(const char* path, DWORD flagsAndAttributes) {
     return CreateFileA(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, flagsAndAttributes, nullptr);

@@ -1,5 +1,5 @@
 #include "InstallationRun.h"
-#include "StampFile.h"
+#include "fileops/InstallTransaction.h"
 #include "fileops/TreeCopier.h"
 #include <windows.h>
 #include <cstdint>
@@ -9,7 +9,10 @@ CInstallationRun::CInstallationRun(const InstallationTarget& target) : m_target(
 CInstallationRun::~CInstallationRun() = default;
 
 bool CInstallationRun::HasFreeSpace(int64_t& neededBytes, int64_t& availableBytes) const {
-    neededBytes = m_target.packageTotal > 0 ? m_target.packageTotal : 0;
+    // The new files sit beside the old ones until the end, the replaced ones
+    // are only renamed: the package, the journal and a page per file.
+    const int64_t total = m_target.packageTotal > 0 ? m_target.packageTotal : 0;
+    neededBytes = total + CInstallTransaction::OverheadBytes(0);
     availableBytes = 0;
     ULARGE_INTEGER available;
     if (!GetDiskFreeSpaceExA(m_target.installFolder.c_str(), &available, nullptr, nullptr))
@@ -21,26 +24,36 @@ bool CInstallationRun::HasFreeSpace(int64_t& neededBytes, int64_t& availableByte
 }
 
 bool CInstallationRun::Begin() {
-    m_begun = true;
-    return true;
+    m_transaction.reset(new CInstallTransaction(m_target.installFolder.c_str()));
+    if (m_transaction->Begin())
+        return true;
+    m_transaction.reset();
+    return false;
 }
 
 void CInstallationRun::Prepare(CTreeCopier& copier) {
     copier.SetPackageTotal(m_target.packageTotal);
+    copier.SetTransaction(m_transaction.get());
 }
 
 InstallOutcome CInstallationRun::Finish(int copied, bool leftIncomplete) {
+    if (!m_transaction)
+        return InstallOutcome::NotStarted;
     // A file left incomplete means the installation does not hold the
-    // package: the stamp must not claim it does.
-    if (!m_begun || !copied || leftIncomplete)
-        return InstallOutcome::Failed;
-    // A list without a readable entry gives the zero stamp, which would
-    // erase the installed one: the stamp file is then left as it is.
-    if (m_target.newest.key == 0)
-        return InstallOutcome::Installed;
-    return WriteStampFile(m_target.stampFilePath.c_str(), m_target.newest)
-               ? InstallOutcome::Installed
-               : InstallOutcome::Failed;
+    // package: the stamp must not claim it does. A list without a readable
+    // entry gives the zero stamp, which the safety net never writes over
+    // the installed one.
+    if (!copied || leftIncomplete ||
+        !m_transaction->Commit(m_target.stampFilePath.c_str(), m_target.newest))
+        return Undo();
+    m_transaction.reset();
+    return InstallOutcome::Installed;
+}
+
+InstallOutcome CInstallationRun::Undo() {
+    const bool restored = m_transaction->Rollback();
+    m_transaction.reset();
+    return restored ? InstallOutcome::Failed : InstallOutcome::NotAllRestored;
 }
 
 InstallOutcome CInstallationRun::Install(ICopyQuestions& questions, ICopyReport& report) {

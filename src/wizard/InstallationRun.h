@@ -4,8 +4,10 @@
 // the moment the update counts as done, or every change undone.
 #include "VersionStamp.h"
 #include <cstdint>
+#include <memory>
 #include <string>
 
+class CInstallTransaction;
 class CTreeCopier;
 class ICopyQuestions;
 class ICopyReport;
@@ -28,6 +30,12 @@ enum class InstallOutcome {
 
 // Use: Begin, hand the copier over with Prepare, copy, then Finish with what
 // the copy gave. Install does all of it for a copier of its own.
+//
+// Every change goes through a safety net (CInstallTransaction): Finish
+// writes the stamp as the moment the update counts as done, or undoes every
+// change when the copy stopped, left a file incomplete or the stamp could
+// not be written. A run destroyed without Finish (the process killed) is
+// finished by RecoverInterruptedUpdate at the next start.
 class CInstallationRun {
 public:
     explicit CInstallationRun(const InstallationTarget& target);
@@ -49,8 +57,10 @@ public:
     const InstallationTarget& Target() const { return m_target; }
 
 private:
+    InstallOutcome Undo();
+
     InstallationTarget m_target;
-    bool m_begun = false;
+    std::unique_ptr<CInstallTransaction> m_transaction;
 };
 
 // True for the outcomes shown as an update "terminato con errori.".
