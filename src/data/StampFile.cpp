@@ -1,5 +1,6 @@
 #include "StampFile.h"
 
+#include "DiskWrite.h"
 #include "PackageLayout.h"
 
 #include <cstdio>
@@ -25,6 +26,26 @@ bool MakeTempPath(const char* path, std::string& temp) {
     temp.back() = temp.back() == '~' ? '_' : '~';
     return true;
 }
+
+// Owns one stream; Close reports what the destructor would swallow.
+class CStdioFile {
+public:
+    explicit CStdioFile(std::FILE* file) : m_file(file) {}
+    ~CStdioFile() { Close(); }
+    CStdioFile(const CStdioFile&) = delete;
+    CStdioFile& operator=(const CStdioFile&) = delete;
+
+    bool IsOpen() const { return m_file != nullptr; }
+    std::FILE* Get() const { return m_file; }
+    bool Close() {
+        std::FILE* const file = m_file;
+        m_file = nullptr;
+        return file != nullptr && std::fclose(file) == 0;
+    }
+
+private:
+    std::FILE* m_file;
+};
 
 bool MoveOver(const char* from, const char* to) {
 #ifdef _WIN32
@@ -73,21 +94,41 @@ bool BuildStampFilePath(const char* folder, char* path, std::size_t capacity) {
     return true;
 }
 
-bool WriteStampFile(const char* path, const VersionStamp& stamp) {
+bool WriteStampTemporary(const char* path, const VersionStamp& stamp, std::string& temporary) {
+    temporary.clear();
     char text[kStampLineBufferSize];
     const int length = FormatStampLine(stamp, text, sizeof text);
     std::string temp;
     if (length < 0 || length >= static_cast<int>(sizeof text) || !MakeTempPath(path, temp))
         return false;
 
-    FILE* file = std::fopen(temp.c_str(), "wb");
-    if (file == nullptr)
+    CStdioFile file(std::fopen(temp.c_str(), "wb"));
+    if (!file.IsOpen())
         return false;
-    bool written = std::fwrite(text, 1, length, file) == static_cast<std::size_t>(length);
-    if (std::fclose(file) != 0)
+    // Every step is checked on its own: the count, the flush and the sync
+    // each catch a full disk that the others may let through.
+    bool written = std::fwrite(text, 1, length, file.Get()) == static_cast<std::size_t>(length);
+    written = written && FlushToDisk(file.Get());
+    if (!file.Close())
         written = false;
-    if (written && MoveOver(temp.c_str(), path))
+    if (!written) {
+        std::remove(temp.c_str());
+        return false;
+    }
+    temporary = temp;
+    return true;
+}
+
+bool ReplaceWithTemporary(const std::string& temporary, const char* path) {
+    if (temporary.empty() || path == nullptr)
+        return false;
+    if (MoveOver(temporary.c_str(), path))
         return true;
-    std::remove(temp.c_str());
+    std::remove(temporary.c_str());
     return false;
+}
+
+bool WriteStampFile(const char* path, const VersionStamp& stamp) {
+    std::string temporary;
+    return WriteStampTemporary(path, stamp, temporary) && ReplaceWithTemporary(temporary, path);
 }

@@ -4,6 +4,7 @@
 #include "VersionStamp.h"
 
 #include <cstddef>
+#include <string>
 
 // "Versione.txt" in the installation folder: the stamp of the last update
 // installed there.
@@ -23,7 +24,17 @@ void StripOneTrailingBackslash(char* folder);
 // product as not installed rather than name a shorter, wrong file.
 bool BuildStampFilePath(const char* folder, char* path, std::size_t capacity);
 
-// Replaces the file at path with exactly one stamp line (no line end). The
-// line goes to a temporary file beside it first, which then takes the old
-// file's place, so any failure leaves the old stamp as it was.
+// Writes exactly one stamp line (no line end) to a temporary file beside
+// path, of the same length as path, and returns its name in temporary. True
+// only when every byte is known to be on the disk (see DiskWrite.h); otherwise
+// the temporary is removed and temporary is empty.
+bool WriteStampTemporary(const char* path, const VersionStamp& stamp, std::string& temporary);
+
+// Puts the temporary in path's place in one step, replacing the old file, and
+// waits until the move is on the disk. On failure the temporary is removed
+// and the old file stays as it was.
+bool ReplaceWithTemporary(const std::string& temporary, const char* path);
+
+// Replaces the file at path with exactly one stamp line: WriteStampTemporary,
+// then ReplaceWithTemporary, so any failure leaves the old stamp as it was.
 bool WriteStampFile(const char* path, const VersionStamp& stamp);
