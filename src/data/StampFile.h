@@ -30,9 +30,9 @@ bool BuildStampFilePath(const char* folder, char* path, std::size_t capacity);
 // the temporary is removed and temporary is empty.
 bool WriteStampTemporary(const char* path, const VersionStamp& stamp, std::string& temporary);
 
-// Puts the temporary in path's place in one step, replacing the old file, and
-// waits until the move is on the disk. On failure the temporary is removed
-// and the old file stays as it was.
+// Puts the temporary in path's place in one step, replacing the old file; on
+// Windows the move is written through to the disk before it returns. On
+// failure the temporary is removed and the old file stays as it was.
 bool ReplaceWithTemporary(const std::string& temporary, const char* path);
 
 // Replaces the file at path with exactly one stamp line: WriteStampTemporary,
