@@ -69,7 +69,10 @@ int LocateInstallation(char* folder, std::size_t folderCapacity, char* stampPath
     stampPath[0] = '\0';
     if (!ReadInstallationFolder(folder, folderCapacity))
         return 0;
-    if (GetFileAttributesA(folder) == INVALID_FILE_ATTRIBUTES) {
+    // A file of that name is no installation: the stamp file path under it
+    // could never be written, and the copy would fail on every entry.
+    const DWORD attributes = GetFileAttributesA(folder);
+    if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0) {
         folder[0] = '\0';
         return 0;
     }

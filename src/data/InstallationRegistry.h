@@ -13,9 +13,9 @@
 // false, as does an empty value.
 bool ReadInstallationFolder(char* folder, std::size_t capacity);
 
-// Returns 1 when the product is installed: the registry names a path that
-// exists and whose stamp file path fits in stampPath. folder then holds that
-// path without one trailing backslash and stampPath holds folder +
-// "\Versione.txt". Otherwise returns 0 with both texts empty.
+// Returns 1 when the product is installed: the registry names a folder that
+// exists (a file of that name does not count) and whose stamp file path fits
+// in stampPath. folder then holds that path without one trailing backslash
+// and stampPath holds folder + "\Versione.txt". Otherwise returns 0 with both texts empty.
 int LocateInstallation(char* folder, std::size_t folderCapacity, char* stampPath,
                        std::size_t stampPathCapacity);

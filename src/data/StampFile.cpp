@@ -1,5 +1,6 @@
 #include "StampFile.h"
 
+#include "DiskWrite.h"
 #include "PackageLayout.h"
 
 #include <cstdio>
@@ -28,6 +29,26 @@ bool MakeTempPath(const char* path, std::string& temp) {
     temp.back() = temp.back() == '~' ? '_' : '~';
     return true;
 }
+
+// Owns one stream; Close reports what the destructor would swallow.
+class CStdioFile {
+public:
+    explicit CStdioFile(std::FILE* file) : m_file(file) {}
+    ~CStdioFile() { Close(); }
+    CStdioFile(const CStdioFile&) = delete;
+    CStdioFile& operator=(const CStdioFile&) = delete;
+
+    bool IsOpen() const { return m_file != nullptr; }
+    std::FILE* Get() const { return m_file; }
+    bool Close() {
+        std::FILE* const file = m_file;
+        m_file = nullptr;
+        return file != nullptr && std::fclose(file) == 0;
+    }
+
+private:
+    std::FILE* m_file;
+};
 
 bool MoveOver(const char* from, const char* to) {
 #ifdef _WIN32
@@ -86,20 +107,21 @@ bool BuildStampFilePath(const char* folder, char* path, std::size_t capacity) {
 }
 
 bool WriteStampTemporary(const char* path, const VersionStamp& stamp, std::string& temporary) {
+    temporary.clear();
     char text[kStampLineBufferSize];
     const int length = FormatStampLine(stamp, text, sizeof text);
     std::string temp;
     if (length < 0 || length >= static_cast<int>(sizeof text) || !MakeTempPath(path, temp))
         return false;
 
-    FILE* file = std::fopen(temp.c_str(), "wb");
-    if (file == nullptr)
+    CStdioFile file(std::fopen(temp.c_str(), "wb"));
+    if (!file.IsOpen())
         return false;
-    // fclose may report success although its last flush failed, so the data
-    // counts only once it has been flushed and the system has it on disk.
-    bool written = std::fwrite(text, 1, length, file) == static_cast<std::size_t>(length) &&
-                   std::fflush(file) == 0 && !std::ferror(file) && SyncToDisk(file);
-    if (std::fclose(file) != 0)
+    // Every step is checked on its own: the count, the flush and the sync
+    // each catch a full disk that the others may let through.
+    bool written = std::fwrite(text, 1, length, file.Get()) == static_cast<std::size_t>(length);
+    written = written && FlushToDisk(file.Get());
+    if (!file.Close())
         written = false;
     if (!written) {
         std::remove(temp.c_str());
@@ -114,15 +136,18 @@ bool StampTemporaryPath(const char* path, std::string& temporary) {
 }
 
 bool ReplaceWithTemporary(const char* temporary, const char* path) {
+    if (temporary == nullptr || *temporary == '\0' || path == nullptr)
+        return false;
     return MoveOver(temporary, path);
 }
 
 bool WriteStampFile(const char* path, const VersionStamp& stamp) {
-    std::string temp;
-    if (!WriteStampTemporary(path, stamp, temp))
+    std::string temporary;
+    if (!WriteStampTemporary(path, stamp, temporary))
         return false;
-    if (ReplaceWithTemporary(temp.c_str(), path))
+    if (ReplaceWithTemporary(temporary.c_str(), path))
         return true;
-    std::remove(temp.c_str());
+    std::remove(temporary.c_str());
     return false;
 }
+

@@ -24,15 +24,17 @@ void StripOneTrailingBackslash(char* folder);
 // product as not installed rather than name a shorter, wrong file.
 bool BuildStampFilePath(const char* folder, char* path, std::size_t capacity);
 
-// Replaces the file at path with exactly one stamp line (no line end). The
-// line goes to a temporary file beside it first, which then takes the old
-// file's place, so any failure leaves the old stamp as it was.
+// Replaces the file at path with exactly one stamp line: WriteStampTemporary,
+// then ReplaceWithTemporary, so any failure leaves the old stamp as it was
+// and no temporary behind.
 bool WriteStampFile(const char* path, const VersionStamp& stamp);
 
 // The two halves of WriteStampFile, for a caller that records the temporary
-// before it takes the old file's place. WriteStampTemporary writes the line
-// into a temporary file beside path, on disk when it returns true, and names
-// it in temporary; on failure nothing is left and temporary is unchanged.
+// before it takes the old file's place. WriteStampTemporary writes exactly
+// one stamp line (no line end) into a temporary file beside path, of the same
+// length as path, and names it in temporary. True only when every byte is
+// known to be on the disk (see DiskWrite.h); otherwise nothing is left and
+// temporary is empty.
 bool WriteStampTemporary(const char* path, const VersionStamp& stamp, std::string& temporary);
 // The name WriteStampTemporary uses for path's temporary (false: none).
 bool StampTemporaryPath(const char* path, std::string& temporary);

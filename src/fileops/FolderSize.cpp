@@ -15,13 +15,16 @@ void AddFolderContents(const char* folder, int64_t& total) {
     do {
         if (listing.EntryIsDots())
             continue;
+        if (IsLink(listing.Entry()))
+            continue;
         const std::string entry = JoinPath(folder, listing.Entry().cFileName);
         if (!PathFits(entry))
             continue;
         PumpPendingMessages();
         const DWORD attributes = GetFileAttributesA(entry.c_str());
         PumpPendingMessages();
-        if (attributes == INVALID_FILE_ATTRIBUTES)
+        // Asked again: the entry may have become a link since it was listed.
+        if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_REPARSE_POINT))
             continue;
         if (attributes & FILE_ATTRIBUTE_DIRECTORY) {
             PumpPendingMessages();

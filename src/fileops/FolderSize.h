@@ -8,7 +8,7 @@ int64_t FileSizeOrZero(const char* path);
 
 // Adds the size of every file under `folder` (given without a trailing
 // backslash), at any depth, to `total`, which it never resets. Never fails:
-// a folder that cannot be listed, an entry that cannot be reached and a path
-// too long for the ANSI calls add 0. Messages are dispatched between the
-// steps (PumpPendingMessages).
+// a folder that cannot be listed, an entry that cannot be reached, a link
+// (never followed, see IsLink) and a path too long for the ANSI calls add 0. Messages are
+// dispatched between the steps (PumpPendingMessages).
 void AddFolderSizeTo(const char* folder, int64_t& total);

@@ -21,3 +21,18 @@ inline bool PathFits(const std::string& path) {
 inline bool PathFits(const char* path) {
     return std::strlen(path) < MAX_PATH;
 }
+
+// Links (symbolic links, junctions, mount points: any reparse point) are
+// never entered nor copied: what they point to is not part of the tree, and
+// a link to a folder above it would make a walk run until the path limit.
+// Under Wine a Unix symbolic link shows as one.
+inline bool IsLink(const WIN32_FIND_DATAA& entry) {
+    return (entry.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
+}
+
+// The same for a path, by its attributes; false when they cannot be read.
+inline bool PathIsLink(const char* path) {
+    const DWORD attributes = GetFileAttributesA(path);
+    return attributes != INVALID_FILE_ATTRIBUTES &&
+           (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
+}

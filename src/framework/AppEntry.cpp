@@ -1,8 +1,11 @@
 // The program entry, linked only into the program: test programs bring their
 // own main and application object.
+#include "SafeLibrarySearch.h"
 #include "WinApp.h"
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
+    // Before anything else can load a library by name from the medium.
+    RestrictLibrarySearch();
     CWinApp* app = AfxGetApp();
     if (!app)
         return 1;

@@ -325,4 +325,50 @@ TEST(StampFile, FailedWriteKeepsTheOldStamp) {
     EXPECT_FALSE(WriteStampFile(dir.File("other/").c_str(), next));
 }
 
+// The temporary's bytes go to a device that is always full: the write is
+// refused at the flush, however the close reports it, and the old stamp stays.
+TEST(StampFile, FullDiskKeepsTheOldStamp) {
+    if (!fs::exists("/dev/full"))
+        GTEST_SKIP() << "no /dev/full on this machine";
+    const std::string old = "@versione=5.0  @build=04.04.16";
+    CTempDir dir;
+    const std::string path = dir.Write("Versione.txt", old);
+    fs::create_symlink("/dev/full", dir.File("Versione.tx~"));
+
+    std::string temporary = "left from before";
+    EXPECT_FALSE(WriteStampTemporary(path.c_str(), VersionStamp{51, 41130, 51041130}, temporary));
+    EXPECT_EQ("", temporary);
+    EXPECT_EQ(old, ReadBytes(path));
+    EXPECT_FALSE(fs::exists(fs::symlink_status(dir.File("Versione.tx~"))))
+        << "temporary left behind";
+    fs::create_symlink("/dev/full", dir.File("Versione.tx~"));
+    EXPECT_FALSE(WriteStampFile(path.c_str(), VersionStamp{51, 41130, 51041130}));
+    EXPECT_EQ(old, ReadBytes(path));
+}
+
+// The two halves another step of the run may call apart: the old file is
+// untouched until the temporary replaces it, and a failed replacement
+// leaves both as they were (the caller decides what becomes of them).
+TEST(StampFile, TemporaryThenReplacement) {
+    const std::string old = "@versione=5.0  @build=04.04.16";
+    CTempDir dir;
+    const std::string path = dir.Write("Versione.txt", old);
+
+    std::string temporary;
+    ASSERT_TRUE(WriteStampTemporary(path.c_str(), VersionStamp{51, 41130, 51041130}, temporary));
+    EXPECT_EQ(dir.File("Versione.tx~"), temporary);
+    EXPECT_EQ("@versione=5.1  @build=04.11.30", ReadBytes(temporary));
+    EXPECT_EQ(old, ReadBytes(path));
+    ASSERT_TRUE(ReplaceWithTemporary(temporary.c_str(), path.c_str()));
+    EXPECT_EQ("@versione=5.1  @build=04.11.30", ReadBytes(path));
+    EXPECT_FALSE(fs::exists(temporary));
+
+    // The installation folder vanished between the two steps.
+    ASSERT_TRUE(WriteStampTemporary(path.c_str(), VersionStamp{}, temporary));
+    EXPECT_FALSE(ReplaceWithTemporary(temporary.c_str(), dir.File("gone/Versione.txt").c_str()));
+    EXPECT_TRUE(fs::exists(temporary));
+    EXPECT_FALSE(ReplaceWithTemporary("", path.c_str()));
+    EXPECT_EQ("@versione=5.1  @build=04.11.30", ReadBytes(path));
+}
+
 } // namespace

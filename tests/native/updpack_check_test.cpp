@@ -350,19 +350,22 @@ TEST(UpdpackCheck, InstallTreeShapes) {
 TEST(UpdpackCheck, InstallTreeEntriesThatAreNotFiles) {
     CUpdpackTempDir temp;
     const fs::path package = temp.Path() / "pkg";
+    // Links are reported, never followed: the size counts the one real file,
+    // and a link to a folder above it does not send the walk round in circles.
     PackageCase row{"links and a pipe",
                     kGoodList,
                     {Error(kTree, 0, "cartella: is a symbolic link to a folder"),
                      Error(kTree, 0, "rotto: is a broken symbolic link"),
+                     Error(kTree, 0, "collegato.dll: is a symbolic link, which the wizard"),
+                     Error(kTree, 0, "bin/su: is a symbolic link to a folder"),
                      Error(kTree, 0, "tubo: is neither a file nor a folder")}};
     MakePackage(package, row);
     const fs::path tree = package / kInstallTreeName;
     fs::create_directory_symlink(tree / "bin", tree / "cartella");
     fs::create_symlink(tree / "manca", tree / "rotto");
     ASSERT_EQ(mkfifo((tree / "tubo").c_str(), 0644), 0);
-    fs::create_symlink(tree / "bin" / "a.dll", tree / "collegato.dll"); // a file: copied as one
-    row.size = "200\n";
-    WriteBytes(package / kSizeFileName, row.size);
+    fs::create_symlink(tree / "bin" / "a.dll", tree / "collegato.dll");
+    fs::create_directory_symlink("..", tree / "bin" / "su");
     ExpectProblems(package, row);
 }
 

@@ -107,6 +107,12 @@ TEST_F(InstallationRegistry, NotInstalledWithoutAUsableValue) {
     SetText(temp.Path() + "\\missing");
     ExpectNotInstalled("folder does not exist");
 
+    ASSERT_TRUE(WriteBytes(temp.Sub("Tessaro"), "not a folder"));
+    SetText(temp.Path() + "\\Tessaro");
+    ExpectNotInstalled("a file, not a folder");
+    SetText(temp.Path() + "\\Tessaro\\");
+    ExpectNotInstalled("a file, named with a trailing backslash");
+
     DeleteKeys();
     SetValue(REG_SZ, temp.Path().c_str(), static_cast<DWORD>(temp.Path().size() + 1),
              KEY_WOW64_64KEY);

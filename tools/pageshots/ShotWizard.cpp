@@ -1,4 +1,5 @@
 #include "ShotWizard.h"
+#include "DiskWrite.h"
 #include "framework/WinApp.h"
 #include "resource.h"
 #include <cstdio>
@@ -172,9 +173,12 @@ bool CShotWizard::WriteReadyFile() const {
     std::FILE* file = std::fopen(m_readyFile.c_str(), "w");
     if (!file)
         return false;
-    std::fprintf(file, "%ld %ld %ld %ld\n", rect.left, rect.top, rect.right - rect.left,
-                 rect.bottom - rect.top);
-    return std::fclose(file) == 0;
+    // The script waits for this file and reads it once it exists: only a
+    // file known to hold the whole line counts as written.
+    const bool written = std::fprintf(file, "%ld %ld %ld %ld\n", rect.left, rect.top,
+                                      rect.right - rect.left, rect.bottom - rect.top) > 0 &&
+                         FlushToDisk(file);
+    return std::fclose(file) == 0 && written;
 }
 
 void CShotWizard::OnTimer(UINT_PTR id) {

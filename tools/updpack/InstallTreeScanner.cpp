@@ -104,18 +104,24 @@ void CInstallTreeScanner::ScanFolder(const fs::path& folder, const std::string& 
                                                     "one file, and one overwrites the other");
         }
 
-        fs::file_status status = child.symlink_status(error);
-        if (!error && fs::is_symlink(status)) {
-            status = child.status(error);
-            if (status.type() == fs::file_type::not_found) {
+        // The wizard neither enters nor copies links: what one points to is
+        // not what the package holds, and a link to a folder above it would
+        // have the copy run until the paths are too long.
+        const bool link = IsLink(entry.source, error);
+        fs::file_status status;
+        if (!error)
+            status = link ? fs::status(entry.source, error) : child.status(error);
+        if (link) {
+            if (status.type() == fs::file_type::not_found)
                 m_problems.TreeError(entry.display, "is a broken symbolic link");
-                continue;
-            }
-            if (!error && fs::is_directory(status)) {
+            else if (!error && fs::is_directory(status))
                 m_problems.TreeError(entry.display,
                                      "is a symbolic link to a folder, which is not followed");
-                continue;
-            }
+            else
+                m_problems.TreeError(entry.display,
+                                     "is a symbolic link, which the wizard does not copy: put "
+                                     "the file itself in the package");
+            continue;
         }
         if (error) {
             m_problems.TreeError(entry.display, "cannot be reached: " + error.message());

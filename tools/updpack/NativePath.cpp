@@ -6,6 +6,8 @@
 
 #ifdef _WIN32
 #include <windows.h>
+#else
+#include <sys/stat.h>
 #endif
 
 namespace fs = std::filesystem;
@@ -61,6 +63,16 @@ bool NameInCp1252(const fs::path& name, std::string& cp1252) {
     return WideToCodePage(name.native(), 1252, cp1252);
 }
 
+bool IsLink(const fs::path& path, std::error_code& error) {
+    const DWORD attributes = GetFileAttributesW(path.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES) {
+        error = std::error_code(static_cast<int>(GetLastError()), std::system_category());
+        return false;
+    }
+    error.clear();
+    return (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
+}
+
 FilePtr OpenFile(const fs::path& path, const char* mode, std::error_code& error) {
     std::wstring wideMode;
     for (const char* m = mode; *m != '\0'; ++m)
@@ -92,6 +104,16 @@ bool NarrowPath(const fs::path& path, std::string& narrow) {
 
 bool NameInCp1252(const fs::path& name, std::string& cp1252) {
     return Utf8ToCp1252(name.native(), cp1252);
+}
+
+bool IsLink(const fs::path& path, std::error_code& error) {
+    struct stat status;
+    if (lstat(path.c_str(), &status) != 0) {
+        error = std::error_code(errno, std::generic_category());
+        return false;
+    }
+    error.clear();
+    return S_ISLNK(status.st_mode);
 }
 
 FilePtr OpenFile(const fs::path& path, const char* mode, std::error_code& error) {

@@ -30,6 +30,11 @@ bool NarrowPath(const std::filesystem::path& path, std::string& narrow);
 // place of each character that is not.
 bool NameInCp1252(const std::filesystem::path& name, std::string& cp1252);
 
+// True when the entry itself is a link of any kind, not followed: a symbolic
+// link (lstat) here, any reparse point (a symbolic link, a junction, a mount
+// point) on Windows. error is set when the entry cannot be looked at.
+bool IsLink(const std::filesystem::path& path, std::error_code& error);
+
 // fopen for any path this machine can name; error is set on failure.
 FilePtr OpenFile(const std::filesystem::path& path, const char* mode, std::error_code& error);
 

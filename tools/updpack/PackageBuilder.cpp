@@ -1,6 +1,7 @@
 #include "PackageBuilder.h"
 
 #include "Cp1252Text.h"
+#include "DiskWrite.h"
 #include "NativePath.h"
 #include "PackageLayout.h"
 #include "ProgressMeter.h"
@@ -277,8 +278,15 @@ bool CPackageBuilder::CopyOneFile(const fs::path& from, const fs::path& to, CPro
             meter->AddBytes(got);
     }
     errno = 0;
-    if (std::fclose(out.release()) != 0) {
-        Refuse(DisplayPath(to), "cannot be written: " + LastError().message());
+    // The close alone may hide a failed final flush: only a copy known to be
+    // on the disk is part of the package.
+    const bool onDisk = FlushToDisk(out.get());
+    const std::error_code flushError = LastError();
+    errno = 0;
+    const bool closed = std::fclose(out.release()) == 0;
+    if (!onDisk || !closed) {
+        Refuse(DisplayPath(to),
+               "cannot be written: " + (onDisk ? LastError() : flushError).message());
         return false;
     }
     return true;
@@ -293,9 +301,14 @@ bool CPackageBuilder::WriteSizeFile(const fs::path& path, std::uint64_t total) {
     }
     const std::string text = std::to_string(total) + "\r\n";
     errno = 0;
-    const bool written = std::fwrite(text.data(), 1, text.size(), file.get()) == text.size();
-    if (!written || std::fclose(file.release()) != 0) {
-        Refuse(DisplayPath(path), "cannot be written: " + LastError().message());
+    const bool written = std::fwrite(text.data(), 1, text.size(), file.get()) == text.size() &&
+                         FlushToDisk(file.get());
+    const std::error_code writeError = LastError();
+    errno = 0;
+    const bool closed = std::fclose(file.release()) == 0;
+    if (!written || !closed) {
+        Refuse(DisplayPath(path),
+               "cannot be written: " + (written ? LastError() : writeError).message());
         return false;
     }
     return true;
