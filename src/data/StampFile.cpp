@@ -8,10 +8,7 @@
 #include <string>
 
 #ifdef _WIN32
-#include <io.h>
 #include <windows.h>
-#else
-#include <unistd.h>
 #endif
 
 namespace {
@@ -55,15 +52,6 @@ bool MoveOver(const char* from, const char* to) {
     return MoveFileExA(from, to, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
 #else
     return std::rename(from, to) == 0;
-#endif
-}
-
-bool SyncToDisk(FILE* file) {
-#ifdef _WIN32
-    const intptr_t handle = _get_osfhandle(_fileno(file));
-    return handle != -1 && FlushFileBuffers(reinterpret_cast<HANDLE>(handle)) != 0;
-#else
-    return fsync(fileno(file)) == 0;
 #endif
 }
 
