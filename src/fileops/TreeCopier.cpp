@@ -202,7 +202,12 @@ int CTreeCopier::CopyFile(const std::string& source, const std::string& destinat
             return step == Step::Skipped;
 
         const int64_t totalBefore = m_runningTotal;
-        const DataResult result = CopyData(input.Get(), output.Get());
+        DataResult result = CopyData(input.Get(), output.Get());
+        // Once the file is in place only the stamp is left before the update
+        // counts as done: its data must be on the disk, not in a cache that a
+        // power cut would take with it.
+        if (result == DataResult::Copied && m_transaction && !FlushFileBuffers(output.Get()))
+            result = DataResult::WriteFailed;
         input.Close();
         output.Close();
         PumpPendingMessages();

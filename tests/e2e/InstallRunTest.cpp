@@ -2,7 +2,6 @@
 // and what the wizard lets the user do while it copies.
 #include "WizardTest.h"
 
-#include "driver/FileSystem.h"
 #include "driver/KeyPress.h"
 #include "driver/RemoteProgressBar.h"
 
@@ -186,68 +185,6 @@ TEST_F(InstallRun, StampThatCannotBeWrittenEndsWithErrors) {
     held.Release();
     EXPECT_EQ(kOldStamp, ReadFile(Stamp()));
     EXPECT_EQ("vecchia libreria", ReadFile(Install() + "\\bin\\archivio.dll"));
-    CloseWithFine();
-}
-
-// What the test put on the small disk, removed whatever the outcome.
-class DiskContents {
-public:
-    explicit DiskContents(std::string disk) : m_disk(std::move(disk)) {}
-    ~DiskContents() {
-        RemoveTree(Install());
-        DeleteFileA(Filler().c_str());
-    }
-    DiskContents(const DiskContents&) = delete;
-    DiskContents& operator=(const DiskContents&) = delete;
-
-    std::string Install() const { return m_disk + "\\Tessaro"; }
-    std::string Filler() const { return m_disk + "\\riempitivo"; }
-
-private:
-    std::string m_disk;
-};
-
-// The disk fills up exactly as the stamp is written: the copy fits, the
-// stamp's 30 bytes do not. The run must say so and keep the old stamp.
-TEST_F(InstallRun, DiskFullAtTheStampEndsWithErrorsAndKeepsTheOldStamp) {
-    std::string status;
-    ReadBytes(FromHostPath(TESSARO_FULL_DISK_STATUS), status);
-    if (status != "mounted\n")
-        GTEST_SKIP() << "no small disk to fill: "
-                     << (status.empty() ? "the CTest fixture e2e_full_disk did not mount one"
-                                        : status);
-    const std::string disk = FromHostPath(TESSARO_FULL_DISK_DIR);
-    DiskContents contents(disk);
-    const std::string install = contents.Install();
-    const std::string stamp = install + "\\Versione.txt";
-
-    // New files only: whether the copier writes in place or through a
-    // temporary, they take their pages and free none.
-    WriteList(StandardList());
-    WriteSize("5011\r\n");
-    AddPackageFile("bin\\nuovo.dll", Pattern(5000, 'n'));      // 2 pages
-    AddPackageFile("modelli\\fattura.mod", "FATTURA\r\n\r\n"); // 1 page
-    constexpr ULONGLONG kPage = 4096;
-    constexpr ULONGLONG kCopyBytes = 3 * kPage;
-    ASSERT_TRUE(WriteBytes(stamp, kOldStamp));
-    ASSERT_NO_FATAL_FAILURE(Register(install));
-
-    // tmpfs counts whole pages: leave exactly the copy's.
-    ULARGE_INTEGER free{};
-    ASSERT_TRUE(GetDiskFreeSpaceExA((disk + "\\").c_str(), &free, nullptr, nullptr));
-    ASSERT_GT(free.QuadPart, kCopyBytes);
-    ASSERT_TRUE(WriteBytes(contents.Filler(), std::string(free.QuadPart - kCopyBytes, 'f')));
-    ASSERT_TRUE(GetDiskFreeSpaceExA((disk + "\\").c_str(), &free, nullptr, nullptr));
-    ASSERT_EQ(kCopyBytes, free.QuadPart) << "the disk was not filled as planned";
-
-    ASSERT_NO_FATAL_FAILURE(Start());
-    ASSERT_NO_FATAL_FAILURE(GoToList());
-    ASSERT_TRUE(ClickButton(ui::kNext));
-    // A copy that did not fit would stop at a prompt instead.
-    ASSERT_NO_FATAL_FAILURE(WaitFinish());
-    EXPECT_EQ(kWithErrors, FinishText(ui::kPageText));
-    EXPECT_EQ(kOldStamp, ReadFile(stamp));
-    EXPECT_FALSE(Exists(install + "\\Versione.tx~")) << "temporary left behind";
     CloseWithFine();
 }
 

@@ -3,6 +3,7 @@
 // package makes it; the next start finishes what a killed run left.
 #include "WizardTest.h"
 
+#include "driver/FileSystem.h"
 #include "driver/RemoteProgressBar.h"
 
 #include "ExclusiveHold.h"
@@ -101,7 +102,11 @@ protected:
     }
 
     void ExpectUnchanged(const Snapshot& before, const std::string& row) {
-        const Snapshot after = TakeSnapshot(Install());
+        ExpectUnchanged(before, row, Install());
+    }
+    void ExpectUnchanged(const Snapshot& before, const std::string& row,
+                         const std::string& install) {
+        const Snapshot after = TakeSnapshot(install);
         EXPECT_TRUE(after == before) << row << ":\n" << Differences(before, after);
     }
 
@@ -238,6 +243,124 @@ TEST_F(SafetyNet, AKilledRunIsFinishedByTheNextStart) {
         // Again from the same world, for the next row.
         TearDown();
         SetUp();
+    }
+}
+
+// What a test put on the small disk, removed whatever the outcome.
+class DiskContents {
+public:
+    explicit DiskContents(std::string disk) : m_disk(std::move(disk)) {}
+    ~DiskContents() {
+        RemoveTree(Install());
+        DeleteFileA(Filler().c_str());
+    }
+    DiskContents(const DiskContents&) = delete;
+    DiskContents& operator=(const DiskContents&) = delete;
+
+    std::string Install() const { return m_disk + "\\Tessaro"; }
+    std::string Filler() const { return m_disk + "\\riempitivo"; }
+    ULONGLONG Free() const {
+        ULARGE_INTEGER free{};
+        GetDiskFreeSpaceExA((m_disk + "\\").c_str(), &free, nullptr, nullptr);
+        return free.QuadPart;
+    }
+    // Leaves `bytes` free (tmpfs counts whole pages of 4 KiB).
+    bool FillLeaving(ULONGLONG bytes) {
+        const ULONGLONG free = Free();
+        std::string filler;
+        ReadBytes(Filler(), filler);
+        return free >= bytes &&
+               WriteBytes(Filler(), filler + std::string(free - bytes, 'f')) && Free() == bytes;
+    }
+
+private:
+    std::string m_disk;
+};
+
+// The installation on a small disk of its own: not enough room is refused
+// before anything changes; a disk filled by something else during the copy
+// brings the write failure's prompt, and whatever the answers, the run ends
+// undone, the installation and the disk as they were.
+TEST_F(SafetyNet, AFullDiskNeverLeavesAHalfUpdate) {
+    std::string status;
+    ReadBytes(FromHostPath(TESSARO_FULL_DISK_STATUS), status);
+    if (status != "mounted\n")
+        GTEST_SKIP() << "no small disk to fill: "
+                     << (status.empty() ? "the CTest fixture e2e_full_disk did not mount one"
+                                        : status);
+    enum class Fill { BeforeTheRun, AtAPromptThenAbort, AtAPromptThenIgnoreAll };
+    const struct {
+        const char* row;
+        Fill fill;
+    } rows[] = {
+        {"not enough room before the run", Fill::BeforeTheRun},
+        {"filled during the copy, Abort", Fill::AtAPromptThenAbort},
+        {"filled during the copy, Ignore at every prompt", Fill::AtAPromptThenIgnoreAll},
+    };
+    const std::string disk = FromHostPath(TESSARO_FULL_DISK_DIR);
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.row);
+        DiskContents contents(disk);
+        const std::string install = contents.Install();
+        WriteList(StandardList());
+        WriteSize("");
+        AddPackageFile("bin\\nuovo.dll", Pattern(5000, 'n'));
+        AddPackageFile("Tessaro.exe", Pattern(60000, 'a'));
+        AddPackageFile("modelli\\fattura.mod", "FATTURA\r\n\r\n");
+        ASSERT_TRUE(WriteBytes(install + "\\Tessaro.exe", Pattern(20000, 'z')));
+        ASSERT_TRUE(WriteBytes(install + "\\Versione.txt", "@versione=5.0  @build=04.04.15"));
+        ASSERT_NO_FATAL_FAILURE(Register(install));
+        const Snapshot before = TakeSnapshot(install);
+        const ULONGLONG freeBefore = contents.Free();
+        if (row.fill == Fill::BeforeTheRun) {
+            ASSERT_TRUE(contents.FillLeaving(12 * 1024));
+        }
+
+        ASSERT_NO_FATAL_FAILURE(Start());
+        ASSERT_NO_FATAL_FAILURE(GoToList());
+        ExclusiveHold hold(InstDir() + "\\Tessaro.exe");
+        ASSERT_TRUE(hold.IsHeld());
+        ASSERT_TRUE(ClickButton(ui::kNext));
+        MessageBoxView box = WaitMessageBox();
+        ASSERT_TRUE(box) << "no message";
+        if (row.fill == Fill::BeforeTheRun) {
+            EXPECT_EQ(kCaption, box.Caption());
+            EXPECT_EQ("Spazio su disco insufficiente per l'aggiornamento: servono 1 MB, "
+                      "disponibili 0 MB.",
+                      box.Text());
+            ASSERT_TRUE(box.Answer(IDOK));
+            // Nothing started: the list stays, so that room can be made.
+            EXPECT_TRUE(WaitScreen(Screen::List()));
+        } else {
+            EXPECT_EQ("Impossibile accedere a: " + InstDir() + "\\Tessaro.exe", box.Text());
+            // Something else fills the disk while the user reads the prompt.
+            ASSERT_TRUE(contents.FillLeaving(0));
+            hold.Release();
+            ASSERT_TRUE(box.Answer(IDRETRY));
+            // The data no longer fits: the prompt names where it goes.
+            const HWND first = box.Window().Handle();
+            ASSERT_TRUE(WaitFor([&] { return !IsWindow(first); }, kDefaultBoundMs));
+            box = WaitMessageBox();
+            ASSERT_TRUE(box) << "no prompt for the write that failed";
+            EXPECT_EQ("Impossibile accedere a: " + install + "\\Tessaro.exe", box.Text());
+            const int answer = row.fill == Fill::AtAPromptThenAbort ? IDABORT : IDIGNORE;
+            // Ignore goes on, and whatever else cannot be written is asked about in turn.
+            while (box) {
+                const HWND shown = box.Window().Handle();
+                ASSERT_TRUE(box.Answer(answer));
+                ASSERT_TRUE(WaitFor([&] { return !IsWindow(shown); }, kDefaultBoundMs));
+                box = FinishPage() ? MessageBoxView(RemoteWindow()) : WaitMessageBox(1000);
+            }
+            ASSERT_NO_FATAL_FAILURE(WaitFinish());
+            EXPECT_EQ(kWithErrors, FinishText(ui::kPageText));
+            EXPECT_EQ(kUndoneAdvice, FinishText(ui::kSecondText));
+        }
+        m_process.Kill();
+        WaitExit();
+        DeleteFileA(contents.Filler().c_str());
+        ExpectUnchanged(before, row.row, install);
+        EXPECT_EQ(contents.Free(), freeBefore) << "something was left on the disk";
+        EXPECT_FALSE(Exists(install + "\\~kvu"));
     }
 }
 

@@ -29,12 +29,10 @@ std::string UnixPath(const std::string& path) {
 
 } // namespace
 
-bool MakeUnixLink(const std::string& target, const std::string& link) {
-    const std::string from = UnixPath(target);
-    const std::string at = UnixPath(link);
-    if (from.empty() || at.empty())
-        return false;
-    std::string command = "/bin/ln -s -n \"" + from + "\" \"" + at + "\"";
+namespace {
+
+// Runs a host command; its handle is signalled before it has run.
+bool RunHost(std::string command) {
     STARTUPINFOA startup{};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION info{};
@@ -43,8 +41,31 @@ bool MakeUnixLink(const std::string& target, const std::string& link) {
         return false;
     CloseHandle(info.hThread);
     CloseHandle(info.hProcess);
-    // The handle of a host program is signalled before the program has run:
-    // wait for the link itself.
+    return true;
+}
+
+} // namespace
+
+bool RemoveUnixLink(const std::string& link) {
+    const std::string at = UnixPath(link);
+    if (at.empty() || !RunHost("/bin/rm -f \"" + at + "\""))
+        return false;
+    for (int waited = 0; waited < 10000; waited += 20) {
+        if (GetFileAttributesA(link.c_str()) == INVALID_FILE_ATTRIBUTES)
+            return true;
+        Sleep(20);
+    }
+    return false;
+}
+
+bool MakeUnixLink(const std::string& target, const std::string& link) {
+    const std::string from = UnixPath(target);
+    const std::string at = UnixPath(link);
+    if (from.empty() || at.empty())
+        return false;
+    if (!RunHost("/bin/ln -s -n \"" + from + "\" \"" + at + "\""))
+        return false;
+    // Wait for the link itself.
     for (int waited = 0; waited < 10000; waited += 20) {
         const DWORD attributes = GetFileAttributesA(link.c_str());
         if (attributes != INVALID_FILE_ATTRIBUTES)

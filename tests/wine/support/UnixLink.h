@@ -7,3 +7,7 @@
 // Makes `link` (a Windows path) a symbolic link to `target` (a Windows
 // path, which need not exist). False when it could not be made.
 bool MakeUnixLink(const std::string& target, const std::string& link);
+
+// Removes the link itself (the platform's own calls cannot remove a host
+// link to a folder); false when it is still there.
+bool RemoveUnixLink(const std::string& link);
