@@ -15,6 +15,17 @@ RunSummary RunQuietly(const PackagePaths& package, StartupFacts& facts, CUpdateL
     target.packageTotal = facts.totalSize;
     summary.installStarted = true;
     CInstallationRun run(target);
+    // The same room check as the wizard's "Installa": a full disk found
+    // half way would cost a rollback for nothing.
+    int64_t needed = 0;
+    int64_t available = 0;
+    if (!run.HasFreeSpace(needed, available)) {
+        log.Line("Installazione non avviata: spazio insufficiente (%lld byte necessari, %lld "
+                 "disponibili)",
+                 static_cast<long long>(needed), static_cast<long long>(available));
+        summary.outcome = InstallOutcome::NotStarted;
+        return summary;
+    }
     CUnattendedQuestions rule;
     summary.outcome = run.Install(rule, log);
     return summary;

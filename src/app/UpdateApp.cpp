@@ -103,6 +103,8 @@ int CUpdateApp::Run(const char* commandLine) {
     m_pMainWnd = &wizard;
     wizard.DoModal();
     m_pMainWnd = nullptr;
+    if (!wizard.StartProblem().empty())
+        log.Line("Installazione non avviata: %s", wizard.StartProblem().c_str());
     summary.startup = wizard.Startup();
     summary.installStarted = wizard.InstallStarted();
     summary.outcome = wizard.Outcome();

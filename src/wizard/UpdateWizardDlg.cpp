@@ -149,7 +149,15 @@ void CUpdateWizardDlg::StartUnattended() {
         Fail(kOlderPackage, StartupResult::OlderPackage);
         return;
     }
-    // After the window has shown, as the person's "Installa" would be.
+    // Nobody reads the welcome: the window shows the progress screen from
+    // the start, and the run begins once it is on screen.
+    if (m_welcomePage && m_headerPage && m_progressPage) {
+        m_welcomePage->ShowWindow(SW_HIDE);
+        m_headerPage->SetDlgItemText(IDC_HEADER_TITLE, kInstallingTitle);
+        m_headerPage->ShowWindow(SW_SHOW);
+        m_progressPage->ShowWindow(SW_SHOW);
+        m_nextButton.ShowWindow(SW_HIDE);
+    }
     SetTimer(UnattendedTimerId, 0);
 }
 

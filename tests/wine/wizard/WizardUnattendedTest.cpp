@@ -57,6 +57,12 @@ TEST_F(WizardTest, UnattendedRunsByItselfWithoutABox) {
         CUnattendedQuestions rule;
         TestWizard wizard;
         wizard.SetCopyQuestions(&rule);
+        wizard.afterInit = [&](TestWizard& w) {
+            // With the size known, nothing stands before the run to be read.
+            if (row.change == Change::None) {
+                EXPECT_EQ("header+progress", ShownPages(w.m_hWnd));
+            }
+        };
         wizard.beforeCopy = [&](TestWizard& w) {
             EXPECT_TRUE(::IsWindowEnabled(w.Item(IDCANCEL))) << "Cancel must stay usable";
             if (row.change == Change::Cancel)
