@@ -306,7 +306,8 @@ void CUpdateWizardDlg::ShowPageForState() {
 void CUpdateWizardDlg::OnNext() {
     // Enter reaches the default button even while it is hidden: during the
     // long work, before the package size is known, and on the result screen.
-    if (m_busy || m_sizePending || m_state >= StateResult)
+    // Unattended, the run starts by itself; a key must not lead elsewhere.
+    if (m_busy || m_sizePending || m_state >= StateResult || Unattended())
         return;
     if (m_state < StateList) {
         ++m_state;

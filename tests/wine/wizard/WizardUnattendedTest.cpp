@@ -61,6 +61,8 @@ TEST_F(WizardTest, UnattendedRunsByItselfWithoutABox) {
             // With the size known, nothing stands before the run to be read.
             if (row.change == Change::None) {
                 EXPECT_EQ("header+progress", ShownPages(w.m_hWnd));
+                // Enter before the run begins must not lead to the list.
+                w.Click(IDC_NEXT);
             }
         };
         wizard.beforeCopy = [&](TestWizard& w) {
