@@ -59,10 +59,11 @@ int CUpdateApp::Run(const char* commandLine) {
     // which this one would otherwise set aside under its feet.
     CSingleInstance single;
     if (!single.Owned()) {
-        if (options.mode != RunMode::Quiet) {
+        // A box would hold an unattended script until someone pressed OK.
+        if (options.mode == RunMode::Interactive)
             MessageBoxA(nullptr, kAlreadyRunning, caption, MB_ICONINFORMATION);
+        if (options.mode != RunMode::Quiet)
             ShowRunningWizard(caption);
-        }
         return kExitAlreadyRunning;
     }
 

@@ -23,6 +23,7 @@ struct ExitRow {
     const char* arguments; // "LOG" stands for the test's log path
     bool firstCopyRunning;
     bool holdInstalledFile; // for the whole run
+    bool cancelWizard;      // Esci on the welcome screen, confirmed
     const char* boxText;    // prefix of the message box it shows, or null for none
     DWORD exitCode;
     const char* logTail; // in the log's last lines; null: the log is not even made
@@ -34,28 +35,33 @@ void PrintTo(const ExitRow& row, std::ostream* out) {
 }
 
 const ExitRow kExitRows[] = {
-    {"QuietInstalls", World::Standard, "/quiet /log LOG", false, false, nullptr, 0,
+    {"QuietInstalls", World::Standard, "/quiet /log LOG", false, false, false, nullptr, 0,
      "Codice di uscita: 0", kNewStamp},
-    {"PassiveInstallsAndCloses", World::Standard, "-PASSIVE /log:LOG", false, false, nullptr, 0,
-     "Codice di uscita: 0", kNewStamp},
-    {"NotInstalled", World::NotRegistered, "/quiet /log LOG", false, false, nullptr, 1605,
+    {"PassiveInstallsAndCloses", World::Standard, "-PASSIVE /log:LOG", false, false, false, nullptr,
+     0, "Codice di uscita: 0", kNewStamp},
+    {"NotInstalled", World::NotRegistered, "/quiet /log LOG", false, false, false, nullptr, 1605,
      "Codice di uscita: 1605", kOldStamp},
-    {"NoListFile", World::NoList, "/quiet /log LOG", false, false, nullptr, 1619,
+    {"NoListFile", World::NoList, "/quiet /log LOG", false, false, false, nullptr, 1619,
      "Codice di uscita: 1619", kOldStamp},
     // Held past the unattended wait (a twentieth of 30 s here): aborted.
-    {"LockedFileQuietUntilTimeout", World::Standard, "/quiet /log LOG", false, true, nullptr, 1603,
-     "risposta automatica: Interrompi", kOldStamp},
-    {"OlderPackageQuiet", World::NewerInstalled, "/quiet /log LOG", false, false, nullptr, 1638,
-     "Codice di uscita: 1638", "@versione=5.2  @build=05.01.10"},
-    {"BadSwitchShowsUsage", World::Standard, "/log LOG /bogus", false, false,
+    {"LockedFileQuietUntilTimeout", World::Standard, "/quiet /log LOG", false, true, false, nullptr,
+     1603, "risposta automatica: Interrompi", kOldStamp},
+    {"OlderPackageQuiet", World::NewerInstalled, "/quiet /log LOG", false, false, false, nullptr,
+     1638, "Codice di uscita: 1638", "@versione=5.2  @build=05.01.10"},
+    {"BadSwitchShowsUsage", World::Standard, "/log LOG /bogus", false, false, false,
      "Argomento non valido: /bogus\n\nUso: kvelmora.exe", 87, nullptr, kOldStamp},
-    {"BadSwitchQuietNoBox", World::Standard, "/quiet /log LOG /bogus", false, false, nullptr, 87,
-     nullptr, kOldStamp},
-    {"SecondCopyInteractive", World::Standard, "/log LOG", true, false,
+    {"BadSwitchQuietNoBox", World::Standard, "/quiet /log LOG /bogus", false, false, false, nullptr,
+     87, nullptr, kOldStamp},
+    {"SecondCopyInteractive", World::Standard, "/log LOG", true, false, false,
      "Il programma di aggiornamento \xE8 gi\xE0 in esecuzione.", 1618, nullptr, kOldStamp},
-    {"SecondCopyQuiet", World::Standard, "/quiet /log LOG", true, false, nullptr, 1618, nullptr,
+    {"SecondCopyQuiet", World::Standard, "/quiet /log LOG", true, false, false, nullptr, 1618,
+     nullptr, kOldStamp},
+    {"InteractiveEsciConfirmed", World::Standard, "/log LOG", false, false, true, nullptr, 1602,
+     "Codice di uscita: 1602", kOldStamp},
+    {"SecondCopyPassiveNoBox", World::Standard, "/passive /log LOG", true, false, false, nullptr,
+     1618, nullptr, kOldStamp},
+    {"Help", World::Standard, "/?", false, false, false, "Uso: kvelmora.exe", 0, nullptr,
      kOldStamp},
-    {"Help", World::Standard, "/?", false, false, "Uso: kvelmora.exe", 0, nullptr, kOldStamp},
 };
 
 class Admin : public WizardTest {
@@ -124,7 +130,13 @@ TEST_P(ExitCodes, SayHowTheRunEnded) {
     }
     ExclusiveHold held(row.holdInstalledFile ? Install() + "\\bin\\archivio.dll" : "");
     ASSERT_NO_FATAL_FAILURE(Start(Arguments(row.arguments)));
-    if (row.boxText) {
+    if (row.cancelWizard) {
+        ASSERT_TRUE(WaitWizard());
+        ASSERT_TRUE(ClickButton(ui::kCancel));
+        const MessageBoxView confirm = WaitMessageBox();
+        ASSERT_TRUE(confirm) << "no confirmation";
+        confirm.Answer(IDYES);
+    } else if (row.boxText) {
         const MessageBoxView box = WaitMessageBox();
         ASSERT_TRUE(box) << "no message box";
         EXPECT_EQ(kCaption, box.Caption());
