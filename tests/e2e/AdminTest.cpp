@@ -3,6 +3,7 @@
 #include "WizardTest.h"
 
 #include "ExclusiveHold.h"
+#include "driver/FileSystem.h"
 #include "TestFiles.h"
 
 #include <sstream>
@@ -240,6 +241,46 @@ TEST_F(Admin, HeldFileInteractiveShortHoldRetriedQuietlyLongHoldAsked) {
         EXPECT_NE(std::string::npos, log.find(row.logged)) << log;
         EXPECT_EQ(std::string::npos, log.find(row.prompt ? "riuscito" : "Domanda")) << log;
     }
+}
+
+// Support may lose the log's end; the computer must not lose its update. The
+// log goes to a disk with one page left, which a run of many files overflows.
+TEST_F(Admin, FullLogDiskDoesNotStopTheUpdate) {
+    std::string status;
+    ReadBytes(FromHostPath(TESSARO_FULL_DISK_STATUS), status);
+    if (status != "mounted\n")
+        GTEST_SKIP() << "no small disk to fill: "
+                     << (status.empty() ? "the CTest fixture e2e_full_disk did not mount one"
+                                        : status);
+    const std::string disk = FromHostPath(TESSARO_FULL_DISK_DIR);
+    const std::string log = disk + "\\admin.log";
+    const std::string filler = disk + "\\riempitivo-log";
+    struct Cleanup {
+        std::string a, b;
+        ~Cleanup() {
+            DeleteFileA(a.c_str());
+            DeleteFileA(b.c_str());
+        }
+    } cleanup{log, filler};
+    ASSERT_NO_FATAL_FAILURE(MakeWorld(World::Standard));
+    for (int i = 0; i < 80; ++i)
+        AddPackageFile("molti\\file-" + std::to_string(i) + ".dat", "x");
+    WriteSize("0");
+
+    constexpr ULONGLONG kPage = 4096;
+    ULARGE_INTEGER free{};
+    ASSERT_TRUE(GetDiskFreeSpaceExA((disk + "\\").c_str(), &free, nullptr, nullptr));
+    ASSERT_GT(free.QuadPart, kPage);
+    ASSERT_TRUE(WriteBytes(filler, std::string(free.QuadPart - kPage, 'f')));
+
+    ASSERT_NO_FATAL_FAILURE(Start("/quiet /log \"" + log + "\""));
+    EXPECT_TRUE(EndsWith(m_process, 0));
+    EXPECT_EQ(kNewStamp, ReadFile(Stamp()));
+    EXPECT_EQ("x", ReadFile(Install() + "\\molti\\file-79.dat"));
+    const std::string written = ReadFile(log);
+    EXPECT_LE(written.size(), kPage);
+    EXPECT_NE(std::string::npos, written.find("Riga di comando:")) << written.substr(0, 300);
+    EXPECT_EQ(std::string::npos, written.find("Codice di uscita")) << "the disk was not full";
 }
 
 } // namespace
