@@ -1,6 +1,6 @@
 #pragma once
-// The program's exit codes, which deployment scripts test: the usual codes of
-// Windows installers, so a script written for other installations reads them.
+// The program's exit codes, which deployment scripts test: the codes the
+// system gives these meanings, so a script's existing checks read them right.
 // Portable: the decision is tested natively.
 #include "InstallationRun.h"
 #include "StartupFacts.h"
