@@ -1,8 +1,25 @@
 #include "UpdateApp.h"
+#include "CommandLine.h"
+#include "ExitCodes.h"
+#include "PackageLayout.h"
+#include "QuietRun.h"
+#include "SingleInstance.h"
+#include "UpdateLog.h"
 #include "UpdateWizardDlg.h"
+#include "fileops/UnattendedQuestions.h"
+#include <cstdio>
+#include <string>
 
 // The one application object: the program entry runs its InitInstance.
 static CUpdateApp theApp;
+
+namespace {
+
+const char kCaptionFormat[] = "Aggiornamento Tessaro Vers. %s";
+const char kAlreadyRunning[] = "Il programma di aggiornamento è già in esecuzione.";
+const char kBadArgument[] = "Argomento non valido: ";
+
+} // namespace
 
 CUpdateApp::CUpdateApp() = default;
 
@@ -11,12 +28,92 @@ CUpdateApp::~CUpdateApp() = default;
 BOOL CUpdateApp::InitInstance() {
     Enable3dControls();
     RecordProgramFolder();
+    m_exitCode = Run(GetCommandLineA());
+    return FALSE;
+}
+
+int CUpdateApp::ExitInstance() {
+    return m_exitCode;
+}
+
+int CUpdateApp::Run(const char* commandLine) {
+    char caption[64];
+    std::snprintf(caption, sizeof caption, kCaptionFormat, kProductVersionCode);
+
+    const CommandLineOptions options = ParseCommandLine(commandLine);
+    if (options.result == CommandLineOptions::Result::Help) {
+        MessageBoxA(nullptr, kUsageText, caption, MB_ICONINFORMATION);
+        return kExitInstalled;
+    }
+    if (options.result == CommandLineOptions::Result::Bad) {
+        if (!options.quietAsked) {
+            // badArgument is bounded; the usage is ours.
+            const std::string text =
+                std::string(kBadArgument) + options.badArgument + "\n\n" + kUsageText;
+            MessageBoxA(nullptr, text.c_str(), caption, MB_ICONERROR);
+        }
+        return kExitBadCommandLine;
+    }
+
+    // Before the log: the running copy may be writing the same log file,
+    // which this one would otherwise set aside under its feet.
+    CSingleInstance single;
+    if (!single.Owned()) {
+        // A box would hold an unattended script until someone pressed OK.
+        if (options.mode == RunMode::Interactive)
+            MessageBoxA(nullptr, kAlreadyRunning, caption, MB_ICONINFORMATION);
+        if (options.mode != RunMode::Quiet)
+            ShowRunningWizard(caption);
+        return kExitAlreadyRunning;
+    }
+
+    CUpdateLog log;
+    if (options.logPath[0] != '\0') {
+        log.Open(options.logPath);
+    } else {
+        char path[MAX_PATH];
+        char previous[MAX_PATH];
+        if (DefaultLogPaths(path, sizeof path, previous, sizeof previous))
+            log.Open(path, previous);
+    }
+    log.Started(commandLine, options.mode);
+
+    // Each path is copied out: ProgramRelativePath reuses one buffer.
+    const std::string packageFolder = ProgramRelativePath(kPackageFolderName);
+    RunSummary summary;
+    int code = kExitFailed;
+    if (options.mode == RunMode::Quiet) {
+        const std::string list = ProgramRelativePath(kListFileRelative);
+        const std::string size = ProgramRelativePath(kSizeFileRelative);
+        const std::string tree = ProgramRelativePath(kInstallTreeRelative);
+        StartupFacts facts;
+        log.FactsFrom(&facts, packageFolder.c_str());
+        summary = RunQuietly({list.c_str(), size.c_str(), tree.c_str()}, facts, log);
+        code = DecideExitCode(summary);
+        log.Ended(summary, code);
+        log.FactsFrom(nullptr, nullptr);
+        return code;
+    }
 
     CUpdateWizardDlg wizard;
+    CUnattendedQuestions rule;
+    if (options.mode == RunMode::Passive)
+        wizard.SetCopyQuestions(&rule);
+    wizard.SetExtraReport(&log);
+    log.FactsFrom(&wizard.Facts(), packageFolder.c_str());
     m_pMainWnd = &wizard;
     wizard.DoModal();
     m_pMainWnd = nullptr;
-    return FALSE;
+    if (!wizard.StartProblem().empty())
+        log.Line("Installazione non avviata: %s", wizard.StartProblem().c_str());
+    summary.startup = wizard.Startup();
+    summary.installStarted = wizard.InstallStarted();
+    summary.outcome = wizard.Outcome();
+    summary.stoppedByUser = wizard.StoppedByUser();
+    code = DecideExitCode(summary);
+    log.Ended(summary, code);
+    log.FactsFrom(nullptr, nullptr);
+    return code;
 }
 
 bool CUpdateApp::RecordProgramFolder() {

@@ -110,6 +110,8 @@ int CTreeCopier::CopyFolderContents(const char* source, const char* destination)
     }
     do {
         PumpPendingMessages();
+        if (StopRequested())
+            return Ask(source, ERROR_CANCELLED) == IDIGNORE;
         if (listing.EntryIsDots())
             continue;
         const WIN32_FIND_DATAA& found = listing.Entry();
@@ -242,6 +244,10 @@ CTreeCopier::DataResult CTreeCopier::CopyData(HANDLE source, HANDLE destination)
     const DWORD size = static_cast<DWORD>(m_buffer.size());
     for (;;) {
         PumpPendingMessages();
+        if (StopRequested()) {
+            SetLastError(ERROR_CANCELLED);
+            return DataResult::WriteFailed;
+        }
         DWORD read = 0;
         if (!ReadChunk(source, buffer, size, &read))
             return DataResult::ReadFailed;
@@ -293,10 +299,12 @@ template <class Attempt> CTreeCopier::Step CTreeCopier::Persist(const std::strin
 
 int CTreeCopier::Ask(const std::string& path, DWORD error) {
     m_report.BeforeQuestion();
-    int answer = m_questions.AskAbout(path.c_str(), error);
+    const bool stopped = StopRequested();
+    int answer = stopped ? IDABORT : m_questions.AskAbout(path.c_str(), error);
     if (answer != IDRETRY && answer != IDIGNORE)
         answer = IDABORT;
-    m_report.Answered(path.c_str(), error, answer, m_questions.IsAutomatic());
+    // A stop is the person's Cancel, whoever answers otherwise.
+    m_report.Answered(path.c_str(), error, answer, !stopped && m_questions.IsAutomatic());
     return answer;
 }
 

@@ -45,6 +45,10 @@ public:
     void SetPackageTotal(int64_t total);
     // Files go through `transaction` (not owned; null: written in place).
     void SetTransaction(CInstallTransaction* transaction) { m_transaction = transaction; }
+    // While *stop is true (set by a message handler while the copy pumps),
+    // every question is answered Abort without being asked, and the copy
+    // asks one between its blocks and entries: Cancel of an unattended run.
+    void SetStopFlag(const bool* stop) { m_stop = stop; }
 
     // Copies the contents of `source` into `destination` (both without a
     // trailing backslash), creating `destination` first if it is missing (its
@@ -118,4 +122,6 @@ private:
     int64_t m_runningTotal = 0;
     int m_folderDepth = 0;
     bool m_leftIncomplete = false;
+    const bool* m_stop = nullptr;
+    bool StopRequested() const { return m_stop && *m_stop; }
 };

@@ -30,6 +30,8 @@ const char kCannotStart[] = "Impossibile avviare il programma di aggiornamento."
 const char kNotInstalled[] = "Programma Tessaro non risulta essere installato su questo computer.";
 const char kNoUpdateInformation[] = "Nessuna informazione di aggiornamento.";
 const char kNothingToInstall[] = "Nessun Aggiornamento da installare.";
+// Unattended only, where no box shows it: for whoever reads the code.
+const char kOlderPackage[] = "Il pacchetto è più vecchio dell'aggiornamento installato.";
 const char kConfirmCancel[] = "Terminare il programma di aggiornamento?";
 const char kNoUpdateInstalled[] = "Nessun aggiornamento effettuato";
 const char kStatusLinePrefix[] = "Aggiornamento";
@@ -127,12 +129,36 @@ bool CUpdateWizardDlg::CreatePages() {
 }
 
 void CUpdateWizardDlg::FailToStart() {
-    Fail(kCannotStart);
+    Fail(kCannotStart, StartupResult::CannotStart);
 }
 
-void CUpdateWizardDlg::Fail(const char* text) {
-    MessageBox(text, m_caption, MB_ICONERROR);
+void CUpdateWizardDlg::Fail(const char* text, StartupResult why) {
+    m_startup = why;
+    // Unattended, the exit code and the log say it: a box would wait for ever.
+    if (!Unattended())
+        MessageBox(text, m_caption, MB_ICONERROR);
     EndDialog(0);
+}
+
+bool CUpdateWizardDlg::Unattended() const {
+    return m_questions != nullptr && m_questions->IsAutomatic();
+}
+
+void CUpdateWizardDlg::StartUnattended() {
+    if (CheckUnattendedStamps(m_facts) != StartupResult::Ready) {
+        Fail(kOlderPackage, StartupResult::OlderPackage);
+        return;
+    }
+    // Nobody reads the welcome: the window shows the progress screen from
+    // the start, and the run begins once it is on screen.
+    if (m_welcomePage && m_headerPage && m_progressPage) {
+        m_welcomePage->ShowWindow(SW_HIDE);
+        m_headerPage->SetDlgItemText(IDC_HEADER_TITLE, kInstallingTitle);
+        m_headerPage->ShowWindow(SW_SHOW);
+        m_progressPage->ShowWindow(SW_SHOW);
+        m_nextButton.ShowWindow(SW_HIDE);
+    }
+    SetTimer(UnattendedTimerId, 0);
 }
 
 const char* CUpdateWizardDlg::PackagePath(const char* relative) {
@@ -141,49 +167,43 @@ const char* CUpdateWizardDlg::PackagePath(const char* relative) {
 }
 
 void CUpdateWizardDlg::LoadInstallationAndPackage() {
-    m_installFolder[0] = '\0';
-    m_installedStamp = VersionStamp{};
-    if (!LocateInstallation(m_installFolder, sizeof m_installFolder, m_stampFilePath,
-                            sizeof m_stampFilePath)) {
-        Fail(kNotInstalled);
+    if (FindInstallation(m_facts) != StartupResult::Ready) {
+        Fail(kNotInstalled, StartupResult::NotInstalled);
         return;
     }
 
-    // One reader and one line buffer serve the three files in turn.
+    // One reader and one line buffer serve the files in turn.
     CTextLineReader reader;
     char line[kLineBufferSize];
-    m_installedStamp = ReadInstalledStamp(reader, m_stampFilePath, line, sizeof line);
-
-    if (!reader.Open(PackagePath(kListFileRelative))) {
-        Fail(kNoUpdateInformation);
+    CUpdateTreeFiller filler(*m_tree, m_facts.installed);
+    if (ReadPackageList(m_facts, reader, PackagePath(kListFileRelative), filler) !=
+        StartupResult::Ready) {
+        Fail(kNoUpdateInformation, StartupResult::NoList);
         return;
     }
-    CUpdateTreeFiller filler(*m_tree, m_installedStamp);
-    m_newestStamp = ReadUpdateList(reader, line, sizeof line, filler);
     if (filler.FirstEntry())
         m_tree->EnsureVisible(filler.FirstEntry());
 
-    FormatVersionStamp(m_newestStamp.version, m_newestStamp.build, line, sizeof line, true, false);
+    const VersionStamp& newest = m_facts.newest;
+    const VersionStamp& installed = m_facts.installed;
+    FormatVersionStamp(newest.version, newest.build, line, sizeof line, true, false);
     m_listPage->SetDlgItemText(IDC_NEWEST_STAMP, line);
-    if (m_installedStamp.key != 0)
-        FormatVersionStamp(m_installedStamp.version, m_installedStamp.build, line, sizeof line,
-                           true, false);
+    if (installed.key != 0)
+        FormatVersionStamp(installed.version, installed.build, line, sizeof line, true, false);
     else
         CopyText(line, sizeof line, kNoUpdateInstalled);
     m_listPage->SetDlgItemText(IDC_INSTALLED_STAMP, line);
 
     const std::size_t prefix = std::strlen(kStatusLinePrefix);
     std::memcpy(line, kStatusLinePrefix, prefix);
-    FormatVersionStamp(m_newestStamp.version, m_newestStamp.build, line + prefix,
-                       sizeof line - prefix, false, true);
+    FormatVersionStamp(newest.version, newest.build, line + prefix, sizeof line - prefix, false,
+                       true);
     SetDlgItemText(IDC_STATUS_LINE, line);
 
-    m_totalSize = 0;
-    reader.Close();
-    // A negative size is no size: it is computed from zero like a missing one.
-    m_totalSize = ReadPackageSize(reader, PackagePath(kSizeFileRelative), line, sizeof line);
-    if (m_totalSize <= 0) {
-        m_totalSize = 0;
+    if (ReadSizeFile(m_facts, reader, PackagePath(kSizeFileRelative))) {
+        if (Unattended())
+            StartUnattended();
+    } else {
         m_sizePending = true;
         m_nextButton.ShowWindow(SW_HIDE);
         m_cancelButton.ShowWindow(SW_HIDE);
@@ -193,6 +213,12 @@ void CUpdateWizardDlg::LoadInstallationAndPackage() {
 }
 
 void CUpdateWizardDlg::OnTimer(UINT_PTR id) {
+    if (id == UnattendedTimerId) {
+        KillTimer(UnattendedTimerId);
+        if (m_state == StateWelcome)
+            RunInstallation();
+        return;
+    }
     if (id != SpaceTimerId) {
         Default();
         return;
@@ -217,12 +243,14 @@ void CUpdateWizardDlg::OnTimer(UINT_PTR id) {
     m_sizePending = false;
     SetDlgItemText(IDC_STATUS_LINE, saved);
 
-    if (m_totalSize <= 0)
-        Fail(kNothingToInstall);
+    if (CheckPackageSize(m_facts) != StartupResult::Ready)
+        Fail(kNothingToInstall, StartupResult::NothingToInstall);
+    else if (Unattended())
+        StartUnattended();
 }
 
 void CUpdateWizardDlg::AddFolderSize(const char* folder) {
-    AddFolderSizeTo(folder, m_totalSize);
+    ComputePackageSize(m_facts, folder);
 }
 
 // A button that hides keeps the focus, or leaves the window without one (then
@@ -278,7 +306,8 @@ void CUpdateWizardDlg::ShowPageForState() {
 void CUpdateWizardDlg::OnNext() {
     // Enter reaches the default button even while it is hidden: during the
     // long work, before the package size is known, and on the result screen.
-    if (m_busy || m_sizePending || m_state >= StateResult)
+    // Unattended, the run starts by itself; a key must not lead elsewhere.
+    if (m_busy || m_sizePending || m_state >= StateResult || Unattended())
         return;
     if (m_state < StateList) {
         ++m_state;
@@ -299,6 +328,15 @@ void CUpdateWizardDlg::OnBack() {
 }
 
 void CUpdateWizardDlg::OnCancel() {
+    if (Unattended()) {
+        // No confirmation: the person who presses Cancel here stops an update
+        // nobody asked them about. During the copy it is the Abort answer.
+        if (m_busy && m_installStarted)
+            m_stopRequested = true;
+        else if (!m_busy)
+            CDialog::OnCancel();
+        return;
+    }
     if (m_busy)
         return;
     if (m_state <= StateList &&
@@ -342,19 +380,28 @@ void CUpdateWizardDlg::RunInstallation() {
         return;
     InstallationTarget target;
     target.packageTree = PackagePath(kInstallTreeRelative);
-    target.installFolder = m_installFolder;
-    target.stampFilePath = m_stampFilePath;
-    target.newest = m_newestStamp;
-    target.packageTotal = m_totalSize;
+    target.installFolder = m_facts.installFolder;
+    target.stampFilePath = m_facts.stampFilePath;
+    target.newest = m_facts.newest;
+    target.packageTotal = m_facts.totalSize;
     CInstallationRun run(target);
     m_outcome = InstallOutcome::NotStarted;
-    if (!CanStart(run))
+    if (!CanStart(run)) {
+        // Unattended, nobody can make room and try again: the run has
+        // failed before it changed anything (StartProblem says why).
+        if (Unattended()) {
+            m_installStarted = true;
+            EndDialog(IDCANCEL);
+        }
         return;
+    }
 
     m_busy = 1;
+    m_installStarted = true;
     m_backButton.ShowWindow(SW_HIDE);
     m_nextButton.ShowWindow(SW_HIDE);
-    m_cancelButton.EnableWindow(FALSE);
+    // Unattended, Cancel stays: it is the only way to stop the run.
+    m_cancelButton.EnableWindow(Unattended() ? TRUE : FALSE);
     ShowItem(IDC_STATUS_LINE, true);
 
     m_progressBar = &m_progressPage->m_progressBar;
@@ -362,7 +409,7 @@ void CUpdateWizardDlg::RunInstallation() {
     // The template's placeholder would show until the first file is named,
     // and for good when the package tree cannot be listed.
     m_statusText->SetWindowText("");
-    m_progressBar->SetRange32(0, CTreeCopier::ProgressRangeFor(m_totalSize));
+    m_progressBar->SetRange32(0, CTreeCopier::ProgressRangeFor(m_facts.totalSize));
     m_progressBar->SetPos(0);
 
     m_headerPage->SetDlgItemText(IDC_HEADER_TITLE, kInstallingTitle);
@@ -377,12 +424,13 @@ void CUpdateWizardDlg::RunInstallation() {
     {
         CPromptQuestions person(m_hWnd);
         CWindowCopyReport screen(m_progressBar, m_statusText);
-        screen.SetPackageTotal(m_totalSize);
+        screen.SetPackageTotal(m_facts.totalSize);
         CCopyReports reports;
         reports.Add(&screen);
         reports.Add(m_extraReport);
         CTreeCopier copier(m_questions ? *m_questions : person, reports);
         run.Prepare(copier);
+        copier.SetStopFlag(&m_stopRequested);
         const int copied =
             CopyPackageTree(copier, target.packageTree.c_str(), target.installFolder.c_str());
         m_outcome = run.Finish(copied, copier.LeftIncomplete());
@@ -405,6 +453,8 @@ void CUpdateWizardDlg::RunInstallation() {
 
     if (!finishShown)
         FailToStart();
+    else if (Unattended())
+        EndDialog(IDCANCEL);
 }
 
 bool CUpdateWizardDlg::CanStart(CInstallationRun& run) {

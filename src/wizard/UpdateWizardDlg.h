@@ -2,6 +2,7 @@
 #include "framework/Button.h"
 #include "framework/Dialog.h"
 #include "InstallationRun.h"
+#include "StartupFacts.h"
 #include "VersionStamp.h"
 #include <cstdint>
 #include <memory>
@@ -34,26 +35,35 @@ public:
 
     // Wizard states; 0 lasts only until the window is set up.
     enum { StateNone = 0, StateWelcome = 1, StateList = 2, StateResult = 3 };
-    enum : UINT_PTR { SpaceTimerId = 101 };
+    enum : UINT_PTR { SpaceTimerId = 101, UnattendedTimerId = 102 };
     enum : UINT { SpaceTimerDelayMs = 200 };
 
     // Read-only views for the program's own checks and tests.
     int State() const { return m_state; }
     bool IsBusy() const { return m_busy != 0; }
-    int64_t TotalSize() const { return m_totalSize; }
-    const VersionStamp& InstalledStamp() const { return m_installedStamp; }
-    const VersionStamp& NewestStamp() const { return m_newestStamp; }
-    const char* InstallationFolder() const { return m_installFolder; }
-    const char* StampFilePath() const { return m_stampFilePath; }
+    int64_t TotalSize() const { return m_facts.totalSize; }
+    const VersionStamp& InstalledStamp() const { return m_facts.installed; }
+    const VersionStamp& NewestStamp() const { return m_facts.newest; }
+    const char* InstallationFolder() const { return m_facts.installFolder; }
+    const char* StampFilePath() const { return m_facts.stampFilePath; }
+    const StartupFacts& Facts() const { return m_facts; }
     const char* Caption() const { return m_caption; }
     // How the installation run ended; NotStarted until it has run.
     InstallOutcome Outcome() const { return m_outcome; }
     // Why the last "Installa" did not start the run; empty when it did.
     const std::string& StartProblem() const { return m_startProblem; }
+    // Why the wizard stopped before it could install (Ready: it did not).
+    StartupResult Startup() const { return m_startup; }
+    // The installation run was begun ("Installa", or by itself when unattended).
+    bool InstallStarted() const { return m_installStarted; }
+    // Cancel was pressed while an unattended run copied.
+    bool StoppedByUser() const { return m_stopRequested; }
 
     // Unattended use: who answers the copy's questions instead of the person
     // (not owned; null: the person), and one more report of the copy, such
-    // as the log (not owned; may be null). Before DoModal.
+    // as the log (not owned; may be null). Before DoModal. Answers from a
+    // rule (IsAutomatic) make the whole wizard unattended: it installs at
+    // once, shows no box, lets Cancel stop the copy and closes at the end.
     void SetCopyQuestions(ICopyQuestions* questions) { m_questions = questions; }
     void SetExtraReport(ICopyReport* report) { m_extraReport = report; }
 
@@ -93,8 +103,12 @@ private:
     bool CanStart(CInstallationRun& run);
     // A page could not be made: tell the user and end the dialog.
     void FailToStart();
-    // Tells the user with an error box titled with the caption and ends with 0.
-    void Fail(const char* text);
+    // Tells the user with an error box titled with the caption (none when
+    // unattended), records why and ends with 0.
+    void Fail(const char* text, StartupResult why);
+    bool Unattended() const;
+    // Unattended, once the package size is known: the stamps' rule, then the run.
+    void StartUnattended();
 
     void ShowWelcome();
     void ShowList();
@@ -120,15 +134,13 @@ private:
     CProgressCtrl* m_progressBar = nullptr;
     CStatic* m_statusText = nullptr;
     char m_caption[256] = {};
-    char m_installFolder[260] = {};
-    char m_stampFilePath[260] = {};
-    VersionStamp m_installedStamp;
-    VersionStamp m_newestStamp;
-    // 64 bits: packages of 2 GiB and more are measured and copied correctly.
-    int64_t m_totalSize = 0;
+    StartupFacts m_facts;
     int m_busy = 0;
     InstallOutcome m_outcome = InstallOutcome::NotStarted;
     std::string m_startProblem;
+    StartupResult m_startup = StartupResult::Ready;
+    bool m_installStarted = false;
+    bool m_stopRequested = false;
     ICopyQuestions* m_questions = nullptr;
     ICopyReport* m_extraReport = nullptr;
     // From the start until the package size is computed, Next must wait.

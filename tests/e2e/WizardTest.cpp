@@ -165,8 +165,9 @@ void WizardTest::MakeStandardWorld() {
     Register();
 }
 
-void WizardTest::Start() {
-    m_process = RemoteProcess::Start(Media() + "\\kvelmora.exe", kDefaultBoundMs);
+void WizardTest::Start(const std::string& arguments, int timeDivisor) {
+    m_process =
+        RemoteProcess::Start(Media() + "\\kvelmora.exe", kDefaultBoundMs, arguments, timeDivisor);
     ASSERT_TRUE(m_process.Started()) << "CreateProcess error " << m_process.LastError();
 }
 

@@ -84,7 +84,8 @@ protected:
     std::string StandardList() const;
 
     // Starts the program; fails the test when it does not start.
-    void Start();
+    void Start(const std::string& arguments = "",
+               int timeDivisor = e2e::RemoteProcess::kTestTimeDivisor);
     // Waits until the wizard is on screen and done with its start-up work;
     // a failure names the message box that stands in its way, if any.
     ::testing::AssertionResult WaitWizard();

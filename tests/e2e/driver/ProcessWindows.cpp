@@ -6,12 +6,14 @@ namespace {
 struct DialogSearch {
     DWORD processId;
     std::vector<RemoteWindow>* found;
+    bool anyClass;
 };
 
 BOOL CALLBACK CollectDialog(HWND window, LPARAM context) {
     DialogSearch* search = reinterpret_cast<DialogSearch*>(context);
     const RemoteWindow candidate(window);
-    if (candidate.ProcessId() == search->processId && candidate.ClassName() == "#32770")
+    if (candidate.ProcessId() == search->processId &&
+        (search->anyClass || candidate.ClassName() == "#32770"))
         search->found->push_back(candidate);
     return TRUE;
 }
@@ -20,7 +22,14 @@ BOOL CALLBACK CollectDialog(HWND window, LPARAM context) {
 
 std::vector<RemoteWindow> ProcessWindows::Dialogs() const {
     std::vector<RemoteWindow> found;
-    DialogSearch search{m_processId, &found};
+    DialogSearch search{m_processId, &found, false};
+    EnumWindows(CollectDialog, reinterpret_cast<LPARAM>(&search));
+    return found;
+}
+
+std::vector<RemoteWindow> ProcessWindows::All() const {
+    std::vector<RemoteWindow> found;
+    DialogSearch search{m_processId, &found, true};
     EnumWindows(CollectDialog, reinterpret_cast<LPARAM>(&search));
     return found;
 }

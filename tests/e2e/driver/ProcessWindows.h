@@ -15,6 +15,8 @@ public:
     explicit ProcessWindows(DWORD processId) : m_processId(processId) {}
 
     std::vector<RemoteWindow> Dialogs() const;
+    // Every top-level window of the process, of any class, shown or hidden.
+    std::vector<RemoteWindow> All() const;
     // The dialog with this caption that holds a control markerId: tells the
     // wizard from the message boxes, which carry the same caption.
     RemoteWindow Dialog(const std::string& caption, int markerId) const;

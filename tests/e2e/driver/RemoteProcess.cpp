@@ -1,5 +1,6 @@
 #include "RemoteProcess.h"
 
+#include <string>
 #include <utility>
 #include <vector>
 
@@ -25,7 +26,8 @@ RemoteProcess& RemoteProcess::operator=(RemoteProcess&& other) noexcept {
     return *this;
 }
 
-RemoteProcess RemoteProcess::Start(const std::string& programPath, DWORD idleBoundMs) {
+RemoteProcess RemoteProcess::Start(const std::string& programPath, DWORD idleBoundMs,
+                                   const std::string& arguments, int timeDivisor) {
     RemoteProcess result;
     std::string folder = programPath;
     const std::string::size_type slash = folder.find_last_of('\\');
@@ -36,18 +38,24 @@ RemoteProcess RemoteProcess::Start(const std::string& programPath, DWORD idleBou
         folder += '\\';
 
     std::vector<char> commandLine;
-    const std::string quoted = "\"" + programPath + "\"";
+    const std::string quoted =
+        "\"" + programPath + "\"" + (arguments.empty() ? "" : " " + arguments);
     commandLine.assign(quoted.begin(), quoted.end());
     commandLine.push_back('\0');
 
     STARTUPINFOA startup{};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION info{};
-    if (!CreateProcessA(programPath.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0,
-                        nullptr, folder.c_str(), &startup, &info)) {
-        result.m_error = GetLastError();
+    // The child inherits the driver's environment; the driver runs one
+    // program start at a time.
+    const std::string divisor = std::to_string(timeDivisor);
+    SetEnvironmentVariableA("KVELMORA_TIME_DIVISOR", timeDivisor > 1 ? divisor.c_str() : nullptr);
+    const BOOL started = CreateProcessA(programPath.c_str(), commandLine.data(), nullptr, nullptr,
+                                        FALSE, 0, nullptr, folder.c_str(), &startup, &info);
+    result.m_error = started ? 0 : GetLastError();
+    SetEnvironmentVariableA("KVELMORA_TIME_DIVISOR", nullptr);
+    if (!started)
         return result;
-    }
     result.m_process = info.hProcess;
     result.m_thread = info.hThread;
     result.m_processId = info.dwProcessId;
@@ -57,6 +65,10 @@ RemoteProcess RemoteProcess::Start(const std::string& programPath, DWORD idleBou
 
 bool RemoteProcess::Running() const {
     return m_process && WaitForSingleObject(m_process, 0) == WAIT_TIMEOUT;
+}
+
+bool RemoteProcess::ExitCode(DWORD& code) const {
+    return m_process && !Running() && GetExitCodeProcess(m_process, &code);
 }
 
 bool RemoteProcess::WaitExit(DWORD boundMs) const {

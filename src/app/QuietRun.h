@@ -1,0 +1,10 @@
+#pragma once
+// The update without any window (/quiet): the wizard's start-up checks and
+// installation run, with the unattended answers, told only to the log.
+#include "ExitCodes.h"
+#include "StartupFacts.h"
+
+class CUpdateLog;
+
+// `facts` receives what the start-up checks learn (the log reads it).
+RunSummary RunQuietly(const PackagePaths& package, StartupFacts& facts, CUpdateLog& log);

@@ -1,0 +1,236 @@
+#include "UpdateLog.h"
+#include "PackageLayout.h"
+#include "version.h"
+#include <cstdarg>
+#include <cstdio>
+#include <cstring>
+
+namespace {
+
+const char* AnswerText(int answer) {
+    switch (answer) {
+    case IDRETRY:
+        return "Riprova";
+    case IDIGNORE:
+        return "Ignora";
+    default:
+        return "Interrompi";
+    }
+}
+
+const char* ModeText(RunMode mode) {
+    switch (mode) {
+    case RunMode::Passive:
+        return "senza domande, con finestra (/passive)";
+    case RunMode::Quiet:
+        return "senza domande, senza finestre (/quiet)";
+    case RunMode::Interactive:
+        break;
+    }
+    return "interattiva";
+}
+
+void FormatStamp(const VersionStamp& stamp, char* text, std::size_t size) {
+    if (stamp.key == 0)
+        std::snprintf(text, size, "nessuno");
+    else
+        FormatVersionStamp(stamp.version, stamp.build, text, size, true, true);
+}
+
+} // namespace
+
+const char* StartupResultText(StartupResult result) {
+    switch (result) {
+    case StartupResult::Ready:
+        return "pronto";
+    case StartupResult::NotInstalled:
+        return "Programma Tessaro non risulta essere installato su questo computer.";
+    case StartupResult::NoList:
+        return "Nessuna informazione di aggiornamento.";
+    case StartupResult::NothingToInstall:
+        return "Nessun Aggiornamento da installare.";
+    case StartupResult::OlderPackage:
+        return "Il pacchetto è più vecchio dell'aggiornamento installato: non installato.";
+    case StartupResult::CannotStart:
+        return "Impossibile avviare il programma di aggiornamento.";
+    }
+    return "?";
+}
+
+const char* OutcomeText(InstallOutcome outcome) {
+    switch (outcome) {
+    case InstallOutcome::Installed:
+        return "installato";
+    case InstallOutcome::Failed:
+        return "non riuscito, installazione lasciata com'era";
+    case InstallOutcome::NotAllRestored:
+        return "non riuscito, alcuni file non ancora ripristinati";
+    case InstallOutcome::NotStarted:
+        break;
+    }
+    return "non avviato";
+}
+
+bool DefaultLogPaths(char* path, std::size_t pathSize, char* previous, std::size_t previousSize) {
+    char folder[MAX_PATH + 1];
+    const DWORD length = GetTempPathA(sizeof folder, folder);
+    if (length == 0 || length >= sizeof folder)
+        return false;
+    // GetTempPathA ends the folder with a backslash.
+    const int a = std::snprintf(path, pathSize, "%skvelmora.log", folder);
+    const int b = std::snprintf(previous, previousSize, "%skvelmora.old.log", folder);
+    return a > 0 && static_cast<std::size_t>(a) < pathSize && b > 0 &&
+           static_cast<std::size_t>(b) < previousSize;
+}
+
+bool CUpdateLog::Open(const char* path, const char* previous) {
+    m_file.Close();
+    m_writeFailed = false;
+    if (path == nullptr || path[0] == '\0')
+        return false;
+    if (previous != nullptr)
+        MoveFileExA(path, previous, MOVEFILE_REPLACE_EXISTING);
+    // Readers may look while the update runs; nobody else may write.
+    m_file.Reset(CreateFileA(path, GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
+                             FILE_ATTRIBUTE_NORMAL, nullptr));
+    return m_file.IsOpen();
+}
+
+void CUpdateLog::Write(const char* text) {
+    if (!m_file.IsOpen())
+        return;
+    char line[kLineSize];
+    SYSTEMTIME now;
+    GetLocalTime(&now);
+    const int prefix = std::snprintf(line, sizeof line, "%02u:%02u:%02u.%03u ", now.wHour,
+                                     now.wMinute, now.wSecond, now.wMilliseconds);
+    std::size_t length = prefix > 0 ? static_cast<std::size_t>(prefix) : 0;
+    const std::size_t room = sizeof line - 2; // CR LF
+    const std::size_t textLength = std::strlen(text);
+    if (length + textLength <= room) {
+        std::memcpy(line + length, text, textLength);
+        length += textLength;
+    } else {
+        std::memcpy(line + length, text, room - 3 - length);
+        std::memcpy(line + room - 3, "...", 3);
+        length = room;
+    }
+    line[length++] = '\r';
+    line[length++] = '\n';
+    DWORD written = 0;
+    if (!WriteFile(m_file.Get(), line, static_cast<DWORD>(length), &written, nullptr) ||
+        written != length) {
+        // A full disk or a lost share: give the log up, not the update.
+        m_writeFailed = true;
+        m_file.Close();
+    }
+}
+
+void CUpdateLog::Line(const char* format, ...) {
+    FlushRepeats();
+    char text[kLineSize];
+    va_list args;
+    va_start(args, format);
+    const int length = std::vsnprintf(text, sizeof text, format, args);
+    va_end(args);
+    if (length < 0)
+        return;
+    // vsnprintf cut it: show that it was cut.
+    if (static_cast<std::size_t>(length) >= sizeof text)
+        std::memcpy(text + sizeof text - 4, "...", 4);
+    Write(text);
+}
+
+void CUpdateLog::FlushRepeats() {
+    if (m_repeats > 0) {
+        const unsigned long repeats = m_repeats;
+        m_repeats = 0;
+        char text[kLineSize];
+        std::snprintf(text, sizeof text, "  stessa risposta automatica altre %lu volte", repeats);
+        Write(text);
+    }
+    m_repeatPath.clear();
+}
+
+void CUpdateLog::Started(const char* commandLine, RunMode mode) {
+    SYSTEMTIME now;
+    GetLocalTime(&now);
+    Line("kvelmora %s (build %s), aggiornamento Tessaro Vers. %s", KVELMORA_VERSION_TEXT,
+         KVELMORA_BUILD_TEXT, kProductVersionCode);
+    Line("Avvio: %02u/%02u/%04u %02u:%02u:%02u", now.wDay, now.wMonth, now.wYear, now.wHour,
+         now.wMinute, now.wSecond);
+    Line("Riga di comando: %s", commandLine ? commandLine : "");
+    Line("Modalità: %s", ModeText(mode));
+}
+
+void CUpdateLog::FactsFrom(const StartupFacts* facts, const char* packageFolder) {
+    m_facts = facts;
+    m_packageFolder = packageFolder ? packageFolder : "";
+    m_factsWritten = false;
+}
+
+void CUpdateLog::WriteFacts(StartupResult result) {
+    if (m_factsWritten || m_facts == nullptr)
+        return;
+    m_factsWritten = true;
+    if (result == StartupResult::NotInstalled || result == StartupResult::CannotStart)
+        return;
+    char stamp[64];
+    FormatStamp(m_facts->installed, stamp, sizeof stamp);
+    Line("Cartella di installazione: %s", m_facts->installFolder);
+    Line("Aggiornamento installato: %s", stamp);
+    Line("Pacchetto: %s", m_packageFolder.c_str());
+    if (result == StartupResult::NoList)
+        return;
+    FormatStamp(m_facts->newest, stamp, sizeof stamp);
+    Line("Aggiornamento più recente del pacchetto: %s", stamp);
+    Line("Dimensione del pacchetto: %lld byte (%s)", static_cast<long long>(m_facts->totalSize),
+         m_facts->sizeFromFile ? "da sizeofupds.txt" : "calcolata dai file");
+}
+
+void CUpdateLog::Ended(const RunSummary& run, int exitCode) {
+    WriteFacts(run.startup);
+    if (run.startup != StartupResult::Ready) {
+        Line("Avvio interrotto: %s", StartupResultText(run.startup));
+    } else if (run.installStarted) {
+        Line("Esito: %s%s", OutcomeText(run.outcome),
+             run.stoppedByUser ? " (annullato dall'utente)" : "");
+    } else {
+        Line("Esito: annullato dall'utente prima dell'installazione");
+    }
+    Line("Codice di uscita: %d", exitCode);
+}
+
+void CUpdateLog::CopyStarted() {
+    WriteFacts(StartupResult::Ready);
+    Line("Copia dei file iniziata");
+}
+
+void CUpdateLog::FileCopied(const char* destination, int64_t bytes) {
+    Line("Copiato: %s (%lld byte)", destination, static_cast<long long>(bytes));
+}
+
+void CUpdateLog::RetriedQuietly(const char* path, DWORD error, DWORD waitedMs, bool succeeded) {
+    if (succeeded)
+        Line("Riprovato senza chiedere per %lu ms: %s: riuscito",
+             static_cast<unsigned long>(waitedMs), path);
+    else
+        Line("Riprovato senza chiedere per %lu ms: %s (errore %lu): ancora in uso",
+             static_cast<unsigned long>(waitedMs), path, static_cast<unsigned long>(error));
+}
+
+void CUpdateLog::Answered(const char* path, DWORD error, int answer, bool automatic) {
+    if (automatic && answer == IDRETRY && !m_repeatPath.empty() && m_repeatPath == path) {
+        ++m_repeats;
+        return;
+    }
+    Line("Domanda: impossibile accedere a %s (errore %lu); risposta %s: %s", path,
+         static_cast<unsigned long>(error), automatic ? "automatica" : "dell'utente",
+         AnswerText(answer));
+    if (automatic && answer == IDRETRY)
+        m_repeatPath = path;
+}
+
+void CUpdateLog::CopyEnded(int result) {
+    Line("Copia dei file %s", result ? "terminata" : "interrotta");
+}

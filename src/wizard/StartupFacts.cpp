@@ -1,0 +1,86 @@
+#include "StartupFacts.h"
+#include "InstallationRegistry.h"
+#include "PackageFiles.h"
+#include "PackageLayout.h"
+#include "StampFile.h"
+#include "fileops/FolderSize.h"
+
+namespace {
+
+class CNoListSink : public CUpdateListSink {
+public:
+    void OnListLine(const ListLine&) override {}
+};
+
+} // namespace
+
+StartupResult FindInstallation(StartupFacts& facts) {
+    facts.installFolder[0] = '\0';
+    facts.installed = VersionStamp{};
+    if (!LocateInstallation(facts.installFolder, sizeof facts.installFolder, facts.stampFilePath,
+                            sizeof facts.stampFilePath))
+        return StartupResult::NotInstalled;
+
+    // Recovery of an interrupted update goes here: the installation folder is
+    // known, and nothing has read the installation yet.
+
+    CTextLineReader reader;
+    char line[kLineBufferSize];
+    facts.installed = ReadInstalledStamp(reader, facts.stampFilePath, line, sizeof line);
+    return StartupResult::Ready;
+}
+
+StartupResult ReadPackageList(StartupFacts& facts, CTextLineReader& reader, const char* listPath,
+                              CUpdateListSink& sink) {
+    facts.newest = VersionStamp{};
+    if (!reader.Open(listPath))
+        return StartupResult::NoList;
+    char line[kLineBufferSize];
+    facts.newest = ReadUpdateList(reader, line, sizeof line, sink);
+    reader.Close();
+    return StartupResult::Ready;
+}
+
+bool ReadSizeFile(StartupFacts& facts, CTextLineReader& reader, const char* sizePath) {
+    char line[kLineBufferSize];
+    // A negative size is no size: it is computed from zero like a missing one.
+    facts.totalSize = ReadPackageSize(reader, sizePath, line, sizeof line);
+    if (facts.totalSize <= 0) {
+        facts.totalSize = 0;
+        facts.sizeFromFile = false;
+        return false;
+    }
+    facts.sizeFromFile = true;
+    return true;
+}
+
+void ComputePackageSize(StartupFacts& facts, const char* treePath) {
+    facts.sizeFromFile = false;
+    AddFolderSizeTo(treePath, facts.totalSize);
+}
+
+StartupResult CheckPackageSize(const StartupFacts& facts) {
+    return facts.totalSize > 0 ? StartupResult::Ready : StartupResult::NothingToInstall;
+}
+
+StartupResult CheckUnattendedStamps(const StartupFacts& facts) {
+    return facts.newest.key < facts.installed.key ? StartupResult::OlderPackage
+                                                  : StartupResult::Ready;
+}
+
+StartupResult LearnStartupFacts(StartupFacts& facts, const PackagePaths& package) {
+    StartupResult result = FindInstallation(facts);
+    if (result != StartupResult::Ready)
+        return result;
+    CTextLineReader reader;
+    CNoListSink noList;
+    result = ReadPackageList(facts, reader, package.list, noList);
+    if (result != StartupResult::Ready)
+        return result;
+    if (!ReadSizeFile(facts, reader, package.size))
+        ComputePackageSize(facts, package.tree);
+    result = CheckPackageSize(facts);
+    if (result != StartupResult::Ready)
+        return result;
+    return CheckUnattendedStamps(facts);
+}
