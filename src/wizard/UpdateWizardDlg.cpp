@@ -12,6 +12,7 @@
 #include "UpdateTreeFiller.h"
 #include "WelcomePage.h"
 #include "fileops/FolderSize.h"
+#include "fileops/MessagePump.h"
 #include "fileops/TreeCopier.h"
 #include "fileops/WindowCopyReport.h"
 #include "framework/DataExchange.h"
@@ -158,10 +159,8 @@ void CUpdateWizardDlg::LoadInstallationAndPackage() {
         Fail(kNoUpdateInformation);
         return;
     }
-    CUpdateTreeFiller filler(*m_tree, m_installedStamp);
-    m_newestStamp = ReadUpdateList(reader, line, sizeof line, filler);
-    if (filler.FirstEntry())
-        m_tree->EnsureVisible(filler.FirstEntry());
+    if (!LoadUpdateList(reader, line, sizeof line))
+        return;
 
     FormatVersionStamp(m_newestStamp.version, m_newestStamp.build, line, sizeof line, true, false);
     m_listPage->SetDlgItemText(IDC_NEWEST_STAMP, line);
@@ -190,6 +189,67 @@ void CUpdateWizardDlg::LoadInstallationAndPackage() {
         ShowItem(IDC_STATUS_LINE, false);
         SetTimer(SpaceTimerId, SpaceTimerDelayMs);
     }
+}
+
+namespace {
+
+// Fills the tree, and asks the wizard before each line whether to go on.
+class CPacedTreeFiller : public CUpdateTreeFiller {
+public:
+    CPacedTreeFiller(CTreeCtrl& tree, const VersionStamp& installed, CUpdateWizardDlg& wizard,
+                     bool (CUpdateWizardDlg::*keepReading)())
+        : CUpdateTreeFiller(tree, installed), m_wizard(wizard), m_keepReading(keepReading) {}
+    bool KeepReading() override { return (m_wizard.*m_keepReading)(); }
+
+private:
+    CUpdateWizardDlg& m_wizard;
+    bool (CUpdateWizardDlg::*m_keepReading)();
+};
+
+} // namespace
+
+bool CUpdateWizardDlg::LoadUpdateList(CTextLineReader& reader, char* line, std::size_t lineSize) {
+    m_listLoadStart = ::GetTickCount64();
+    CPacedTreeFiller filler(*m_tree, m_installedStamp, *this, &CUpdateWizardDlg::KeepLoadingList);
+    // Repainting and measuring the tree after every item would cost more than
+    // the items; the list page is not on screen during the load anyway.
+    m_tree->SetRedraw(FALSE);
+    m_newestStamp = ReadUpdateList(reader, line, lineSize, filler);
+    // A file that cannot be read again just read keeps its details unshown
+    // rather than stopping the update.
+    if (!IsEnding() && reader.Rewind()) {
+        filler.StartDetails();
+        ReadUpdateList(reader, line, lineSize, filler);
+    }
+    m_tree->SetRedraw(TRUE);
+    m_tree->InvalidateRect(nullptr);
+    if (IsEnding())
+        return false;
+    if (filler.FirstEntry())
+        m_tree->EnsureVisible(filler.FirstEntry());
+    if (m_listPending) {
+        m_listPending = false;
+        m_nextButton.ShowWindow(SW_SHOW);
+        GiveFocus(m_nextButton);
+    }
+    return true;
+}
+
+bool CUpdateWizardDlg::KeepLoadingList() {
+    if (!m_listPending) {
+        if (::GetTickCount64() - m_listLoadStart < m_listQuietLoadMs)
+            return true;
+        // The user sees the wizard and may leave; Next waits for the whole list.
+        m_listPending = true;
+        m_nextButton.ShowWindow(SW_HIDE);
+        ShowWindow(SW_SHOW);
+        GiveFocus(m_cancelButton);
+        ::UpdateWindow(m_hWnd);
+    }
+    PumpPendingMessages();
+    if (!IsEnding())
+        WhileListLoads();
+    return !IsEnding();
 }
 
 void CUpdateWizardDlg::OnTimer(UINT_PTR id) {
@@ -278,7 +338,7 @@ void CUpdateWizardDlg::ShowPageForState() {
 void CUpdateWizardDlg::OnNext() {
     // Enter reaches the default button even while it is hidden: during the
     // long work, before the package size is known, and on the result screen.
-    if (m_busy || m_sizePending || m_state >= StateResult)
+    if (m_busy || m_sizePending || m_listPending || m_state >= StateResult)
         return;
     if (m_state < StateList) {
         ++m_state;
