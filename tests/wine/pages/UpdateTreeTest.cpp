@@ -2,6 +2,8 @@
 // itself, a very large one is left to the program's end.
 #include "PageHost.h"
 #include "UpdateListPage.h"
+#include "framework/MessageMap.h"
+#include "resource.h"
 #include <gtest/gtest.h>
 #include <commctrl.h>
 
@@ -13,12 +15,19 @@ public:
     using CUpdateListPage::CUpdateListPage;
     int deleted = 0;
 
-protected:
-    BOOL OnNotify(WPARAM wParam, LPARAM lParam, LRESULT* result) override {
-        const UINT code = reinterpret_cast<const NMHDR*>(lParam)->code;
-        if (code == TVN_DELETEITEMA || code == TVN_DELETEITEMW)
-            ++deleted;
-        return CUpdateListPage::OnNotify(wParam, lParam, result);
+    const MessageMap* GetMessageMap() const override {
+        static const MessageMapEntry entries[] = {
+            MapNotify<&CountingListPage::OnDeleteItem>(IDC_UPDATE_TREE, TVN_DELETEITEMA),
+            MapNotify<&CountingListPage::OnDeleteItem>(IDC_UPDATE_TREE, TVN_DELETEITEMW),
+        };
+        static const MessageMap map{CUpdateListPage::GetMessageMap(), entries};
+        return &map;
+    }
+
+private:
+    LRESULT OnDeleteItem(NMHDR*) {
+        ++deleted;
+        return 0;
     }
 };
 
