@@ -1,6 +1,23 @@
 #include "UpdateTreeFiller.h"
 #include "framework/TreeCtrl.h"
 
+CUpdateTreeFiller::CUpdateTreeFiller(CTreeCtrl& tree, const VersionStamp& installed)
+    : m_tree(tree), m_installed(installed) {
+    m_tree.SetRedraw(FALSE);
+}
+
+CUpdateTreeFiller::~CUpdateTreeFiller() {
+    Finish();
+}
+
+void CUpdateTreeFiller::Finish() {
+    if (m_finished)
+        return;
+    m_finished = true;
+    m_tree.SetRedraw(TRUE);
+    m_tree.InvalidateRect(nullptr);
+}
+
 void CUpdateTreeFiller::OnListLine(const ListLine& line) {
     if (!m_readingDetails) {
         if (line.kind != ListLineKind::Entry)
@@ -13,6 +30,11 @@ void CUpdateTreeFiller::OnListLine(const ListLine& line) {
         // tree finds its root's last item without a search.
         m_entries.push_back(m_tree.InsertItem(text, bold | INDEXTOSTATEIMAGEMASK(2),
                                               TVIS_BOLD | TVIS_STATEIMAGEMASK, TVI_ROOT, TVI_LAST));
+        if (++m_entriesUnmeasured >= EntriesMeasuredAtOnce && !m_finished) {
+            m_entriesUnmeasured = 0;
+            m_tree.SetRedraw(TRUE);
+            m_tree.SetRedraw(FALSE);
+        }
         return;
     }
     if (line.kind == ListLineKind::Entry) {

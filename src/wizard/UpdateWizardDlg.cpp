@@ -40,9 +40,8 @@ const char kInstallingTitle[] = "Installazione Aggiornamenti in corso";
 const char kNextText[] = "Avanti>";
 const char kInstallText[] = "Installa";
 const char kFinishText[] = "Fine";
-const char kNotEnoughSpace[] =
-    "Spazio su disco insufficiente per l'aggiornamento: servono %" PRId64
-    " MB, disponibili %" PRId64 " MB.";
+const char kNotEnoughSpace[] = "Spazio su disco insufficiente per l'aggiornamento: servono %" PRId64
+                               " MB, disponibili %" PRId64 " MB.";
 const char kCannotPrepare[] = "Impossibile preparare l'aggiornamento: nessun file è stato "
                               "modificato.";
 
@@ -211,9 +210,6 @@ private:
 bool CUpdateWizardDlg::LoadUpdateList(CTextLineReader& reader, char* line, std::size_t lineSize) {
     m_listLoadStart = ::GetTickCount64();
     CPacedTreeFiller filler(*m_tree, m_installedStamp, *this, &CUpdateWizardDlg::KeepLoadingList);
-    // Repainting and measuring the tree after every item would cost more than
-    // the items; the list page is not on screen during the load anyway.
-    m_tree->SetRedraw(FALSE);
     m_newestStamp = ReadUpdateList(reader, line, lineSize, filler);
     // A file that cannot be read again just read keeps its details unshown
     // rather than stopping the update.
@@ -221,8 +217,7 @@ bool CUpdateWizardDlg::LoadUpdateList(CTextLineReader& reader, char* line, std::
         filler.StartDetails();
         ReadUpdateList(reader, line, lineSize, filler);
     }
-    m_tree->SetRedraw(TRUE);
-    m_tree->InvalidateRect(nullptr);
+    filler.Finish();
     if (IsEnding())
         return false;
     if (filler.FirstEntry())
