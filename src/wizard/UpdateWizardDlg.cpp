@@ -40,8 +40,9 @@ const char kInstallingTitle[] = "Installazione Aggiornamenti in corso";
 const char kNextText[] = "Avanti>";
 const char kInstallText[] = "Installa";
 const char kFinishText[] = "Fine";
-const char kNotEnoughSpace[] = "Spazio su disco insufficiente per l'aggiornamento: servono %" PRId64
-                               " MB, disponibili %" PRId64 " MB.";
+const char kNotEnoughSpace[] =
+    "Spazio su disco insufficiente per l'aggiornamento: servono %" PRId64
+    " MB, disponibili %" PRId64 " MB.";
 const char kCannotPrepare[] = "Impossibile preparare l'aggiornamento: nessun file è stato "
                               "modificato.";
 
