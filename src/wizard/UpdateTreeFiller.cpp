@@ -48,6 +48,14 @@ void CUpdateTreeFiller::OnListLine(const ListLine& line) {
     }
 }
 
+HTREEITEM CUpdateTreeFiller::FirstEntry() const {
+    for (HTREEITEM entry : m_entries) {
+        if (entry)
+            return entry;
+    }
+    return nullptr;
+}
+
 void CUpdateTreeFiller::StartDetails() {
     m_readingDetails = true;
     m_entriesSeen = 0;

@@ -40,7 +40,7 @@ public:
     void Finish();
 
     // The first entry, for scrolling it into view; null without entries.
-    HTREEITEM FirstEntry() const { return m_entries.empty() ? nullptr : m_entries.front(); }
+    HTREEITEM FirstEntry() const;
 
 private:
     CTreeCtrl& m_tree;
