@@ -1,15 +1,22 @@
 #!/usr/bin/env bash
-# Runs the copy benchmark of a Windows build under wine64 with an X server
-# (the copier's window is real and visible), then ends the wineserver
-# whatever happened. The cores are shared: run it when the machine is quiet.
-# Usage: scripts/bench.sh [BUILD_DIR] [copy_bench arguments, e.g. --reps 3]
+# Runs a benchmark of a Windows build under wine64 with an X server (the
+# windows are real and visible), then ends the wineserver whatever happened.
+# The cores are shared: run it when the machine is quiet.
+#   copy (the default): the tree copier, copy_bench
+#   list: the built program over package lists of growing size, list_bench
+# Usage: scripts/bench.sh [list] [BUILD_DIR] [benchmark arguments, e.g. --reps 3]
 set -uo pipefail
 . "$(dirname "$0")/wine-env.sh"
+name=copy_bench
+if [ "${1:-}" = list ]; then
+  name=list_bench
+  shift
+fi
 build=${1:-build/win64}
 [ $# -gt 0 ] && shift
-bench="$build/bench/copy_bench.exe"
+bench="$build/bench/$name.exe"
 if [ ! -f "$bench" ]; then
-  echo "bench: $bench not found; build it with: cmake --build $build --target copy_bench" >&2
+  echo "bench: $bench not found; build it with: cmake --build $build --target $name" >&2
   exit 1
 fi
 "$(dirname "$0")/wine-prefix.sh"

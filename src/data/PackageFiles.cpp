@@ -33,7 +33,7 @@ VersionStamp ReadUpdateList(CTextLineReader& reader, char* line, std::size_t lin
         return newest;
 
     bool haveEntry = false;
-    while (reader.ReadLine(line, maxChars, kCommentChar)) {
+    while (sink.KeepReading() && reader.ReadLine(line, maxChars, kCommentChar)) {
         ListLine item{ListLineKind::Dropped, line, VersionStamp{}, reader.LineNumber(),
                       reader.LastLineCut()};
         if (IsEntryLine(line, item.stamp)) {

@@ -33,11 +33,16 @@ public:
     // Called for each logical line in file order. The line buffer is not read
     // again afterwards, so the sink may reuse it (e.g. for a display form).
     virtual void OnListLine(const ListLine& line) = 0;
+    // Asked before each line is read: false ends the read there, for a reader
+    // whose user has given up waiting. The newest stamp then covers only the
+    // lines read.
+    virtual bool KeepReading() { return true; }
 };
 
-// Reads an open list file to its end, one logical line at a time into line
-// (lineSize bytes, the comment character '#'), and returns the newest stamp:
-// the first entry with the greatest key, or the zero stamp when there is none.
+// Reads an open list file to its end (or until the sink says stop), one
+// logical line at a time into line (lineSize bytes, the comment character
+// '#'), and returns the newest stamp: the first entry with the greatest key,
+// or the zero stamp when there is none.
 VersionStamp ReadUpdateList(CTextLineReader& reader, char* line, std::size_t lineSize,
                             CUpdateListSink& sink);
 

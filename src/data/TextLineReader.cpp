@@ -35,6 +35,17 @@ void CTextLineReader::Close() {
     ResetCounters();
 }
 
+bool CTextLineReader::Rewind() {
+    if (m_file == nullptr)
+        return false;
+    // A successful fseek clears the end-of-file mark, which ReadLine looks at first.
+    if (std::fseek(m_file, 0, SEEK_SET) != 0)
+        return false;
+    std::clearerr(m_file);
+    ResetCounters();
+    return true;
+}
+
 void CTextLineReader::ResetCounters() {
     m_physicalLines = 0;
     m_lineNumber = 0;

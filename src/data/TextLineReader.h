@@ -23,6 +23,9 @@ public:
     void Attach(FILE* file);
     void Close();
     bool IsOpen() const { return m_file != nullptr; }
+    // Back to the file's first byte and line 1, for a second read of the
+    // same file; false (and the reader left as it was) when it cannot.
+    bool Rewind();
 
     // Stores at most maxChars characters and a terminating zero, so buffer
     // needs maxChars + 1 bytes. Returns 1 with a non-empty logical line, 0

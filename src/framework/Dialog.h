@@ -34,6 +34,8 @@ public:
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
 
     BOOL IsModal() const { return m_modal; }
+    // Modal and EndDialog called: the dialog goes once its handlers return.
+    bool IsEnding() const { return m_modal && m_endModal; }
     UINT GetTemplateId() const { return m_templateId; }
 
 protected:

@@ -1,11 +1,18 @@
 #include "TreeCtrl.h"
 
 HTREEITEM CTreeCtrl::InsertItem(const char* text, HTREEITEM parent, HTREEITEM after) {
+    return InsertItem(text, 0, 0, parent, after);
+}
+
+HTREEITEM CTreeCtrl::InsertItem(const char* text, UINT state, UINT stateMask, HTREEITEM parent,
+                                HTREEITEM after) {
     TVINSERTSTRUCTA insert{};
     insert.hParent = parent;
     insert.hInsertAfter = after;
-    insert.item.mask = TVIF_TEXT;
+    insert.item.mask = TVIF_TEXT | (stateMask ? TVIF_STATE : 0);
     insert.item.pszText = const_cast<char*>(text ? text : "");
+    insert.item.state = state;
+    insert.item.stateMask = stateMask;
     return reinterpret_cast<HTREEITEM>(
         SendMessage(TVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&insert)));
 }
@@ -67,4 +74,12 @@ BOOL CTreeCtrl::GetItemText(HTREEITEM item, char* buffer, int size) {
         static_cast<BOOL>(SendMessage(TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&tvItem)));
     buffer[size - 1] = '\0';
     return ok;
+}
+
+UINT CTreeCtrl::GetCount() {
+    return static_cast<UINT>(SendMessage(TVM_GETCOUNT, 0, 0));
+}
+
+void CTreeCtrl::SetRedraw(BOOL redraw) {
+    SendMessage(WM_SETREDRAW, static_cast<WPARAM>(redraw), 0);
 }

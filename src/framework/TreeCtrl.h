@@ -6,6 +6,11 @@ class CTreeCtrl : public CWnd {
 public:
     // A text-only item; null on failure.
     HTREEITEM InsertItem(const char* text, HTREEITEM parent = TVI_ROOT, HTREEITEM after = TVI_LAST);
+    // The same with the state bits of stateMask set as in state: no second
+    // message naming the item, which costs a search through every item under
+    // some platforms.
+    HTREEITEM InsertItem(const char* text, UINT state, UINT stateMask, HTREEITEM parent,
+                         HTREEITEM after);
     BOOL SetItemState(HTREEITEM item, UINT state, UINT stateMask);
     UINT GetItemState(HTREEITEM item, UINT stateMask);
     // State image 2 (ticked) or 1 (not ticked).
@@ -18,4 +23,7 @@ public:
     HTREEITEM GetNextSiblingItem(HTREEITEM item);
     // Copies the item's text (cut to fit, always terminated); FALSE on failure.
     BOOL GetItemText(HTREEITEM item, char* buffer, int size);
+    UINT GetCount();
+    // Off: items change without the control repainting or measuring itself.
+    void SetRedraw(BOOL redraw);
 };

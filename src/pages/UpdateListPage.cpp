@@ -4,6 +4,12 @@
 #include "framework/DataExchange.h"
 #include <commctrl.h>
 
+LRESULT CUpdateTree::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_DESTROY && GetCount() > ItemsFreedWithWindow)
+        return 0;
+    return CTreeCtrl::WindowProc(message, wParam, lParam);
+}
+
 CUpdateListPage::CUpdateListPage(CWnd* owner)
     : CDialog(IDD, owner), m_backColour(::GetSysColor(COLOR_BTNFACE)),
       m_textColour(::GetSysColor(COLOR_BTNTEXT)), m_owner(owner) {}

@@ -12,6 +12,7 @@
 #include "UpdateTreeFiller.h"
 #include "WelcomePage.h"
 #include "fileops/FolderSize.h"
+#include "fileops/MessagePump.h"
 #include "fileops/TreeCopier.h"
 #include "fileops/WindowCopyReport.h"
 #include "framework/DataExchange.h"
@@ -175,14 +176,14 @@ void CUpdateWizardDlg::LoadInstallationAndPackage() {
     // One reader and one line buffer serve the files in turn.
     CTextLineReader reader;
     char line[kLineBufferSize];
-    CUpdateTreeFiller filler(*m_tree, m_facts.installed);
-    if (ReadPackageList(m_facts, reader, PackagePath(kListFileRelative), filler) !=
-        StartupResult::Ready) {
+    // The list goes straight into the tree, in two reads the user can leave.
+    m_facts.newest = VersionStamp{};
+    if (!reader.Open(PackagePath(kListFileRelative))) {
         Fail(kNoUpdateInformation, StartupResult::NoList);
         return;
     }
-    if (filler.FirstEntry())
-        m_tree->EnsureVisible(filler.FirstEntry());
+    if (!LoadUpdateList(reader, line, sizeof line))
+        return;
 
     const VersionStamp& newest = m_facts.newest;
     const VersionStamp& installed = m_facts.installed;
@@ -210,6 +211,63 @@ void CUpdateWizardDlg::LoadInstallationAndPackage() {
         ShowItem(IDC_STATUS_LINE, false);
         SetTimer(SpaceTimerId, SpaceTimerDelayMs);
     }
+}
+
+namespace {
+
+// Fills the tree, and asks the wizard before each line whether to go on.
+class CPacedTreeFiller : public CUpdateTreeFiller {
+public:
+    CPacedTreeFiller(CTreeCtrl& tree, const VersionStamp& installed, CUpdateWizardDlg& wizard,
+                     bool (CUpdateWizardDlg::*keepReading)())
+        : CUpdateTreeFiller(tree, installed), m_wizard(wizard), m_keepReading(keepReading) {}
+    bool KeepReading() override { return (m_wizard.*m_keepReading)(); }
+
+private:
+    CUpdateWizardDlg& m_wizard;
+    bool (CUpdateWizardDlg::*m_keepReading)();
+};
+
+} // namespace
+
+bool CUpdateWizardDlg::LoadUpdateList(CTextLineReader& reader, char* line, std::size_t lineSize) {
+    m_listLoadStart = ::GetTickCount64();
+    CPacedTreeFiller filler(*m_tree, m_facts.installed, *this, &CUpdateWizardDlg::KeepLoadingList);
+    m_facts.newest = ReadUpdateList(reader, line, lineSize, filler);
+    // A file that cannot be read again just read keeps its details unshown
+    // rather than stopping the update.
+    if (!IsEnding() && reader.Rewind()) {
+        filler.StartDetails();
+        ReadUpdateList(reader, line, lineSize, filler);
+    }
+    filler.Finish();
+    if (IsEnding())
+        return false;
+    if (filler.FirstEntry())
+        m_tree->EnsureVisible(filler.FirstEntry());
+    if (m_listPending) {
+        m_listPending = false;
+        m_nextButton.ShowWindow(SW_SHOW);
+        GiveFocus(m_nextButton);
+    }
+    return true;
+}
+
+bool CUpdateWizardDlg::KeepLoadingList() {
+    if (!m_listPending) {
+        if (::GetTickCount64() - m_listLoadStart < m_listQuietLoadMs)
+            return true;
+        // The user sees the wizard and may leave; Next waits for the whole list.
+        m_listPending = true;
+        m_nextButton.ShowWindow(SW_HIDE);
+        ShowWindow(SW_SHOW);
+        GiveFocus(m_cancelButton);
+        ::UpdateWindow(m_hWnd);
+    }
+    PumpPendingMessages();
+    if (!IsEnding())
+        WhileListLoads();
+    return !IsEnding();
 }
 
 void CUpdateWizardDlg::OnTimer(UINT_PTR id) {
@@ -307,7 +365,7 @@ void CUpdateWizardDlg::OnNext() {
     // Enter reaches the default button even while it is hidden: during the
     // long work, before the package size is known, and on the result screen.
     // Unattended, the run starts by itself; a key must not lead elsewhere.
-    if (m_busy || m_sizePending || m_state >= StateResult || Unattended())
+    if (m_busy || m_sizePending || m_listPending || m_state >= StateResult || Unattended())
         return;
     if (m_state < StateList) {
         ++m_state;

@@ -4,6 +4,7 @@
 #include "InstallationRun.h"
 #include "StartupFacts.h"
 #include "VersionStamp.h"
+#include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -15,6 +16,7 @@ class CHeaderPage;
 class CProgressCtrl;
 class CProgressPage;
 class CStatic;
+class CTextLineReader;
 class CTreeCopier;
 class CTreeCtrl;
 class CUpdateListPage;
@@ -37,6 +39,9 @@ public:
     enum { StateNone = 0, StateWelcome = 1, StateList = 2, StateResult = 3 };
     enum : UINT_PTR { SpaceTimerId = 101, UnattendedTimerId = 102 };
     enum : UINT { SpaceTimerDelayMs = 200 };
+    // A list that takes longer than this to load shows the wizard first and
+    // loads on while the window answers the user.
+    enum : DWORD { ListQuietLoadMs = 250 };
 
     // Read-only views for the program's own checks and tests.
     int State() const { return m_state; }
@@ -91,11 +96,22 @@ protected:
     // at the screen from here.
     virtual void AddFolderSize(const char* folder);
 
+    // Between two lines of a long list load, once the wizard is on screen.
+    // Tests look at the screen and press buttons from here.
+    virtual void WhileListLoads() {}
+    // Tests shorten it to 0 to load any list as a long one.
+    DWORD m_listQuietLoadMs = ListQuietLoadMs;
+
 private:
     bool CreatePages();
     // Creates one page hidden at (0, y) of the wizard; false when it cannot.
     template <class Page> bool MakePage(std::unique_ptr<Page>& page, int y);
     void LoadInstallationAndPackage();
+    // Fills the tree from the open list file; false when the user left meanwhile.
+    bool LoadUpdateList(CTextLineReader& reader, char* line, std::size_t lineSize);
+    // Asked before each list line: shows the wizard once the load takes long,
+    // then keeps it answering; false once the user has ended the wizard.
+    bool KeepLoadingList();
     void RunInstallation();
     bool ShowFinishPage(int errors);
     // Room on the disk and the safety net, before anything changes; when one
@@ -145,4 +161,7 @@ private:
     ICopyReport* m_extraReport = nullptr;
     // From the start until the package size is computed, Next must wait.
     bool m_sizePending = false;
+    // Likewise while a long list loads with the wizard on screen.
+    bool m_listPending = false;
+    ULONGLONG m_listLoadStart = 0;
 };

@@ -155,4 +155,44 @@ TEST(TextLineReader, ServesSeveralFilesInTurn) {
     EXPECT_STREQ("a", buffer);
 }
 
+// The list is read twice: the second read must see what the first saw.
+TEST(TextLineReader, RewindReadsTheFileAgainFromLineOne) {
+    const struct {
+        const char* name;
+        int readsBefore; // lines read before the rewind; -1: to the end and past it
+    } cases[] = {
+        {"before the first line", 0},
+        {"in the middle, after a cut line", 1},
+        {"after the end was reported", -1},
+    };
+    CTempDir dir;
+    const std::string path = dir.Write("again.txt", "\n# c\nabcdef\r\nsecond\nthird");
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        CTextLineReader reader;
+        ASSERT_TRUE(reader.Open(path.c_str()));
+        char buffer[5];
+        if (c.readsBefore < 0) {
+            while (reader.ReadLine(buffer, 4, '#') == 1) {
+            }
+            EXPECT_EQ(0, reader.ReadLine(buffer, 4, '#'));
+        }
+        for (int i = 0; i < c.readsBefore; ++i)
+            ASSERT_EQ(1, reader.ReadLine(buffer, 4, '#'));
+        ASSERT_TRUE(reader.Rewind());
+        EXPECT_EQ(0, reader.LineNumber());
+        EXPECT_FALSE(reader.LastLineCut());
+        const NumberedLine lines[] = {{"abcd", 3, true}, {"seco", 4, true}, {"thir", 5, true}};
+        for (const NumberedLine& expected : lines) {
+            ASSERT_EQ(1, reader.ReadLine(buffer, 4, '#'));
+            EXPECT_EQ(expected.text, std::string(buffer));
+            EXPECT_EQ(expected.lineNumber, reader.LineNumber()) << expected.text;
+            EXPECT_EQ(expected.cut, reader.LastLineCut()) << expected.text;
+        }
+        EXPECT_EQ(0, reader.ReadLine(buffer, 4, '#'));
+    }
+    CTextLineReader closed;
+    EXPECT_FALSE(closed.Rewind());
+}
+
 } // namespace

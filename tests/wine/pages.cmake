@@ -6,6 +6,7 @@ tessaro_add_test(test_pages
     ${CMAKE_CURRENT_LIST_DIR}/pages/PageContentTest.cpp
     ${CMAKE_CURRENT_LIST_DIR}/pages/PageHost.cpp
     ${CMAKE_CURRENT_LIST_DIR}/pages/PageKeyboardTest.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/pages/UpdateTreeTest.cpp
     ${CMAKE_CURRENT_LIST_DIR}/pages/PagesTest.rc
   LIBS tessaro_pages tessaro_res tessaro_wine_test_support tessaro_wine_test_app gtest_main
   TIMEOUT 120)

@@ -5,6 +5,7 @@ tessaro_add_test(test_wizard
     ${CMAKE_CURRENT_LIST_DIR}/wizard/WizardFixture.cpp
     ${CMAKE_CURRENT_LIST_DIR}/wizard/WizardStartupTest.cpp
     ${CMAKE_CURRENT_LIST_DIR}/wizard/WizardFlowTest.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/wizard/WizardListLoadTest.cpp
     ${CMAKE_CURRENT_LIST_DIR}/wizard/WizardRunTest.cpp
     ${CMAKE_CURRENT_LIST_DIR}/wizard/WizardUnattendedTest.cpp
   LIBS tessaro_app tessaro_wizard tessaro_res tessaro_wine_test_support gtest_main

@@ -70,6 +70,11 @@ void TestWizard::AddFolderSize(const char* folder) {
     CUpdateWizardDlg::AddFolderSize(folder);
 }
 
+void TestWizard::WhileListLoads() {
+    if (whileListLoads)
+        whileListLoads(*this);
+}
+
 int TestWizard::CopyPackageTree(CTreeCopier& copier, const char* source, const char* destination) {
     if (beforeCopy)
         beforeCopy(*this);

@@ -15,8 +15,11 @@
 class TestWizard : public CUpdateWizardDlg {
 public:
     using Hook = std::function<void(TestWizard&)>;
-    Hook afterInit, duringSizeWalk, beforeCopy;
+    Hook afterInit, duringSizeWalk, beforeCopy, whileListLoads;
     UINT failingTemplate = 0;
+
+    // Any list loads as a long one: with the wizard on screen, hook called.
+    void LoadListOnScreen() { m_listQuietLoadMs = 0; }
 
     HWND Item(int id) const { return ::GetDlgItem(m_hWnd, id); }
     // Sends a button click, as the button itself would.
@@ -26,6 +29,7 @@ protected:
     BOOL OnInitDialog() override;
     BOOL CreatePage(CDialog& page, UINT templateId) override;
     void AddFolderSize(const char* folder) override;
+    void WhileListLoads() override;
     int CopyPackageTree(CTreeCopier& copier, const char* source, const char* destination) override;
 };
 
