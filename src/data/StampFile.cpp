@@ -119,6 +119,10 @@ bool WriteStampTemporary(const char* path, const VersionStamp& stamp, std::strin
     return true;
 }
 
+bool StampTemporaryPath(const char* path, std::string& temporary) {
+    return MakeTempPath(path, temporary);
+}
+
 bool ReplaceWithTemporary(const std::string& temporary, const char* path) {
     if (temporary.empty() || path == nullptr)
         return false;

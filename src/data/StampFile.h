@@ -29,6 +29,9 @@ bool BuildStampFilePath(const char* folder, char* path, std::size_t capacity);
 // only when every byte is known to be on the disk (see DiskWrite.h); otherwise
 // the temporary is removed and temporary is empty.
 bool WriteStampTemporary(const char* path, const VersionStamp& stamp, std::string& temporary);
+// The name WriteStampTemporary uses for path's temporary (false: none), for a
+// caller that records it before the temporary is written.
+bool StampTemporaryPath(const char* path, std::string& temporary);
 
 // Puts the temporary in path's place in one step, replacing the old file; on
 // Windows the move is written through to the disk before it returns. On
