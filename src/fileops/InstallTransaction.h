@@ -1,0 +1,134 @@
+#pragma once
+// The safety net that makes an update all or nothing. Every change the run
+// makes inside the installation folder is recorded in a journal before it is
+// made, in the hidden folder "~kvu" inside the installation folder: a file
+// about to be replaced is renamed into that folder (same volume, so keeping
+// and putting back are renames), new data arrives in temporaries there and is
+// renamed into place. The replacement of Versione.txt is the commit point;
+// before it, Rollback (or RecoverInterruptedUpdate at the next start, after a
+// crash) puts every file back as it was; after it, only the clean-up is left.
+//
+// Use, for one run:
+//   CInstallTransaction txn(installFolder);
+//   if (!txn.Begin()) ...                  // nothing touched
+//   txn.MakeFolder(folder);                // each folder the package needs
+//   HANDLE h = txn.CreateTemporary(temp);  // write the data, close it
+//   txn.Place(temp, destination);          // or Discard(temp)
+//   if (!txn.Commit(stampPath, stamp)) txn.Rollback();
+#include "fileops/FileHandle.h"
+#include "fileops/UpdateJournal.h"
+#include "VersionStamp.h"
+#include <windows.h>
+#include <cstdint>
+#include <set>
+#include <string>
+#include <vector>
+
+// The points at which the safety net has just changed something on disk.
+enum class SafetyStep {
+    NetFolderMade,  // Begin: the safety net folder exists
+    JournalStarted, // Begin: the header is on disk
+    Journaled,      // a record is on disk, its step not yet taken
+    FolderMade,     // MakeFolder created the folder
+    Preserved,      // the replaced file is in the safety net
+    Placed,         // the new file is in place
+    StampWritten,   // the stamp temporary is complete
+    StampMoved,     // Versione.txt replaced: the commit point is passed
+    Undone,         // one step of the rollback or recovery taken
+    Removed,        // one file of the safety net deleted
+};
+
+// Told of every change the safety net makes; a false answer stops the run
+// there as a crash would (no clean-up, nothing else touched). For tests.
+class CSafetyStepObserver {
+public:
+    virtual ~CSafetyStepObserver() = default;
+    virtual bool Continue(SafetyStep step) = 0;
+};
+
+class CInstallTransaction {
+public:
+    // The installation folder, without a trailing backslash.
+    explicit CInstallTransaction(const char* installFolder);
+    // Closes the journal; does NOT roll back (a crash leaves the journal).
+    ~CInstallTransaction();
+    CInstallTransaction(const CInstallTransaction&) = delete;
+    CInstallTransaction& operator=(const CInstallTransaction&) = delete;
+
+    // Creates the hidden safety net folder and the journal (header on disk).
+    // False when it cannot (a path too long, a link in the way, a journal of
+    // an earlier run (recover first), no space, access denied); nothing is
+    // left behind then. LastError() gives the system error.
+    bool Begin();
+    // A folder the package needs: if missing it is journaled, then created
+    // (its parent must exist). ERROR_SUCCESS when a real folder is there
+    // afterwards; ERROR_DIRECTORY for a file standing there,
+    // ERROR_CANT_ACCESS_FILE for a link, or the system's error.
+    DWORD MakeFolder(const char* path);
+    // A new empty file in the safety net folder, opened for writing without
+    // sharing; its path in `temporaryPath`. INVALID_HANDLE_VALUE (and
+    // GetLastError) on failure.
+    HANDLE CreateTemporary(std::string& temporaryPath);
+    // Whether `destination` could be replaced now: ERROR_SUCCESS when it is
+    // missing or a plain file nobody holds against renaming;
+    // ERROR_SHARING_VIOLATION, ERROR_ACCESS_DENIED, ERROR_CANT_ACCESS_FILE (a
+    // link, also one among its folders), ERROR_DIRECTORY (a folder) otherwise.
+    DWORD CheckReplaceable(const char* destination);
+    // The completed, closed temporary takes the place of `destination`; an
+    // existing file is kept in the safety net first. ERROR_SUCCESS, or the
+    // error with nothing in place changed and the temporary kept (Place it
+    // again, or Discard it).
+    DWORD Place(const std::string& temporaryPath, const char* destination);
+    // Deletes a temporary that will not be placed.
+    void Discard(const std::string& temporaryPath);
+    // The commit point: `stamp` goes into `stampPath` through a temporary that
+    // the journal names; then the safety net is removed. With stamp.key == 0
+    // the stamp file is left as it is and a record marks the commit. False:
+    // nothing committed; roll back.
+    bool Commit(const char* stampPath, const VersionStamp& stamp);
+    // Undoes every step taken, newest first; a file that cannot be put back
+    // is tried again for ProcessRetryTimings().restoreMs with the window
+    // alive. True when everything is as before and the safety net is gone;
+    // false leaves the journal for RecoverInterruptedUpdate.
+    bool Rollback();
+    // Bytes the safety net needs on the volume beyond the new files.
+    static int64_t OverheadBytes(int64_t fileCount);
+    DWORD LastError() const { return m_lastError; }
+
+    // The safety net folder of an installation folder ("~kvu" inside it).
+    static std::string SafetyNetFolder(const char* installFolder);
+    static std::string JournalPath(const char* installFolder);
+    void SetStepObserver(CSafetyStepObserver* observer) { m_observer = observer; }
+
+private:
+    enum class State { Idle, Open, Broken, Stopped, Finished };
+
+    bool Step(SafetyStep step);
+    DWORD Append(JournalKind kind, std::vector<std::string> fields);
+    DWORD CheckFoldersBelow(const std::string& path);
+    bool OwnsTemporary(const std::string& path) const;
+    bool Fail(DWORD error);
+
+    std::string m_install;
+    std::string m_net;
+    std::string m_journalPath;
+    CFileHandle m_journal;
+    std::vector<JournalRecord> m_records;
+    std::set<std::string> m_checkedFolders; // folded case: verified not to be links
+    uint32_t m_nextName = 1;
+    State m_state = State::Idle;
+    bool m_madeNet = false;
+    DWORD m_lastError = ERROR_SUCCESS;
+    CSafetyStepObserver* m_observer = nullptr;
+};
+
+// Busy: another copy of the program is writing the journal now; nothing touched.
+enum class RecoveryResult { NothingToDo, RolledBack, Completed, NotAllRestored, Refused, Busy };
+
+// Finishes an interrupted update of `installFolder`: rolls it back, or, when
+// the commit point was passed, removes the safety net. Safe to run again at
+// any point. A journal of another folder, a damaged one, or one naming a path
+// outside the installation is Refused and left alone. NotAllRestored: some
+// file could not be put back (held); the journal stays for the next start.
+RecoveryResult RecoverInterruptedUpdate(const char* installFolder,
+                                        CSafetyStepObserver* observer = nullptr);
