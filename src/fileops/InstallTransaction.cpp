@@ -11,6 +11,8 @@ namespace {
 
 constexpr char kNetFolderName[] = "~kvu";
 constexpr char kJournalName[] = "journal";
+// The numbered names count from 1: 0 is the stamp temporary a rollback took back.
+constexpr char kWithdrawnStamp[] = "000000";
 // A journal bigger than any run could write is not ours.
 constexpr int64_t kLargestJournal = 64 * 1024 * 1024;
 
@@ -72,6 +74,33 @@ bool CrossesLink(const std::string& root, const std::string& path) {
     return false;
 }
 
+// Whether the existing plain file `path` can be renamed away now, and is
+// itself what the path names: a link that does not show as a reparse point
+// (Wine shows a link to a file as a plain file, and renaming it there moves
+// its target) resolves to another path.
+DWORD ProbeExistingFile(const std::string& path) {
+    CFileHandle probe(CreateFileA(path.c_str(), DELETE,
+                                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                  OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
+    if (!probe.IsOpen())
+        return GetLastError();
+    char final[MAX_PATH + 8];
+    const DWORD finalLength =
+        GetFinalPathNameByHandleA(probe.Get(), final, sizeof final, FILE_NAME_NORMALIZED);
+    char named[MAX_PATH];
+    const DWORD namedLength = GetLongPathNameA(path.c_str(), named, sizeof named);
+    if (finalLength == 0 || finalLength >= sizeof final || namedLength == 0 ||
+        namedLength >= sizeof named)
+        return ERROR_SUCCESS; // cannot tell: the attributes said a plain file
+    std::string resolved(final, finalLength);
+    if (resolved.compare(0, 8, "\\\\?\\UNC\\") == 0)
+        resolved = "\\" + resolved.substr(7);
+    else if (resolved.compare(0, 4, "\\\\?\\") == 0)
+        resolved.erase(0, 4);
+    return SamePath(resolved, std::string(named, namedLength)) ? ERROR_SUCCESS
+                                                               : ERROR_CANT_ACCESS_FILE;
+}
+
 // The rollback and the clean-up, shared by Rollback and by the recovery at
 // the next start. Every step checks the disk before it acts, so running it
 // again after an interruption at any point gives the same result.
@@ -83,7 +112,7 @@ public:
           m_observer(observer) {}
 
     RecoveryResult Finish();
-    // Deletes the numbered files of the safety net, then the journal, then
+    // Deletes the journal, then the numbered files of the safety net, then
     // the folder; anything else in it stays, and so does the folder then.
     void RemoveSafetyNet();
     bool Stopped() const { return m_stopped; }
@@ -104,6 +133,7 @@ private:
     DWORD UndoReplace(const std::string& temporary, const std::string& preserved,
                       const std::string& destination);
     DWORD DeleteIfThere(const std::string& path);
+    DWORD WithdrawStamp(const std::string& temporary);
 
     const std::string& m_install;
     const std::string& m_net;
@@ -120,12 +150,32 @@ int CRunFinisher::Committed() const {
         if (record.kind != JournalKind::StampMove)
             continue;
         // The temporary was complete and on disk before this record was:
-        // gone now, it can only have become Versione.txt.
+        // gone now, it can only have become Versione.txt, unless a rollback
+        // withdrew it into the safety net.
         if (GetFileAttributesA(record.fields[0].c_str()) != INVALID_FILE_ATTRIBUTES)
+            return 0;
+        if (!IsMissingError(GetLastError()))
+            return -1;
+        if (GetFileAttributesA(NetPath(kWithdrawnStamp).c_str()) != INVALID_FILE_ATTRIBUTES)
             return 0;
         return IsMissingError(GetLastError()) ? 1 : -1;
     }
     return 0;
+}
+
+// Deleting the stamp temporary would make the run look committed to a
+// recovery that follows an interruption; moved into the safety net it still
+// shows that the commit point was not passed, until the journal is gone.
+DWORD CRunFinisher::WithdrawStamp(const std::string& temporary) {
+    const DWORD attributes = GetFileAttributesA(temporary.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES)
+        return IsMissingError(GetLastError()) ? ERROR_SUCCESS : GetLastError();
+    if (IsLink(attributes) || IsFolder(attributes))
+        return ERROR_CANT_ACCESS_FILE;
+    if (!MoveFileExA(temporary.c_str(), NetPath(kWithdrawnStamp).c_str(),
+                     MOVEFILE_REPLACE_EXISTING))
+        return GetLastError();
+    return Step(SafetyStep::Undone) ? ERROR_SUCCESS : ERROR_REQUEST_ABORTED;
 }
 
 DWORD CRunFinisher::DeleteIfThere(const std::string& path) {
@@ -218,8 +268,10 @@ int CRunFinisher::UndoPass() {
             result = UndoReplace(f[0], f[1], f[2]);
             break;
         case JournalKind::StampWrite:
-        case JournalKind::StampMove:
             result = DeleteIfThere(f[0]);
+            break;
+        case JournalKind::StampMove:
+            result = WithdrawStamp(f[0]);
             break;
         default:
             break;
@@ -233,6 +285,11 @@ int CRunFinisher::UndoPass() {
 }
 
 void CRunFinisher::RemoveSafetyNet() {
+    // The journal first: once the installation is whole (rolled back or
+    // committed), what the safety net still holds is of no use, and a net
+    // without a journal is only ever cleared.
+    if (DeleteFileA(m_journalPath.c_str()) && !Step(SafetyStep::Removed))
+        return;
     WIN32_FIND_DATAA found;
     const std::string pattern = m_net + "\\*";
     HANDLE search =
@@ -252,8 +309,6 @@ void CRunFinisher::RemoveSafetyNet() {
                 return;
         }
     }
-    if (DeleteFileA(m_journalPath.c_str()) && !Step(SafetyStep::Removed))
-        return;
     RemoveDirectoryA(m_net.c_str());
 }
 
@@ -547,10 +602,7 @@ DWORD CInstallTransaction::CheckReplaceable(const char* destination) {
         return ERROR_CANT_ACCESS_FILE;
     if (IsFolder(attributes))
         return ERROR_DIRECTORY;
-    CFileHandle probe(CreateFileA(path.c_str(), DELETE,
-                                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                                  OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
-    return probe.IsOpen() ? ERROR_SUCCESS : GetLastError();
+    return ProbeExistingFile(path);
 }
 
 DWORD CInstallTransaction::Place(const std::string& temporaryPath, const char* destination) {
@@ -587,6 +639,10 @@ DWORD CInstallTransaction::Place(const std::string& temporaryPath, const char* d
         return ERROR_CANT_ACCESS_FILE;
     if (IsFolder(attributes))
         return ERROR_DIRECTORY;
+    // Asked before the journal: a held file costs no record.
+    const DWORD replaceable = ProbeExistingFile(target);
+    if (replaceable != ERROR_SUCCESS)
+        return replaceable;
 
     std::string preserved;
     while (preserved.empty()) {

@@ -1,0 +1,603 @@
+// The safety net of an update run, in-process on real files: a crash after
+// every change it makes, recovery (also interrupted), rollback with a held
+// file, journals it must refuse, the longest installation folder and links.
+#include "FileopsTestSupport.h"
+#include "StampFile.h"
+#include "fileops/InstallTransaction.h"
+#include "fileops/RetryTimings.h"
+#include "fileops/UpdateJournal.h"
+#include <gtest/gtest.h>
+#include <algorithm>
+#include <functional>
+#include <map>
+#include <utility>
+#include <vector>
+
+namespace {
+
+// What a user could see of a tree: every entry, its bytes, attributes and
+// (for files) last-write time. Folder times change with their contents.
+struct EntryState {
+    bool folder = false;
+    std::string bytes;
+    DWORD attributes = 0;
+    ULONGLONG written = 0;
+};
+using Snapshot = std::map<std::string, EntryState>;
+
+std::string Narrow(const wchar_t* wide) {
+    char text[MAX_PATH * 2];
+    const int length =
+        WideCharToMultiByte(CP_ACP, 0, wide, -1, text, sizeof text, nullptr, nullptr);
+    return length > 0 ? std::string(text, length - 1) : std::string("?");
+}
+
+void AddTree(const std::string& root, const std::string& relative, Snapshot& snapshot) {
+    const std::string folder = relative.empty() ? root : root + "\\" + relative;
+    WIN32_FIND_DATAW entry;
+    const HANDLE listing = FindFirstFileW((WidePath(folder) + L"\\*").c_str(), &entry);
+    if (listing == INVALID_HANDLE_VALUE)
+        return;
+    do {
+        const std::string name = Narrow(entry.cFileName);
+        if (name == "." || name == "..")
+            continue;
+        const std::string path = relative.empty() ? name : relative + "\\" + name;
+        EntryState& state = snapshot[path];
+        state.folder = (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+        state.attributes = entry.dwFileAttributes;
+        if (state.folder) {
+            AddTree(root, path, snapshot);
+        } else {
+            state.bytes = ReadBytes(root + "\\" + path);
+            state.written = (ULONGLONG(entry.ftLastWriteTime.dwHighDateTime) << 32) |
+                            entry.ftLastWriteTime.dwLowDateTime;
+        }
+    } while (FindNextFileW(listing, &entry));
+    FindClose(listing);
+}
+
+Snapshot TakeSnapshot(const std::string& root) {
+    Snapshot snapshot;
+    AddTree(root, "", snapshot);
+    return snapshot;
+}
+
+// Times are compared only where the test fixed them (the old installation).
+::testing::AssertionResult SameTree(const Snapshot& expected, const Snapshot& actual,
+                                    bool withTimes) {
+    std::string differences;
+    for (const auto& [path, state] : expected) {
+        const auto found = actual.find(path);
+        if (found == actual.end()) {
+            differences += " missing:" + path;
+            continue;
+        }
+        const EntryState& other = found->second;
+        if (other.folder != state.folder || other.bytes != state.bytes ||
+            other.attributes != state.attributes || (withTimes && other.written != state.written))
+            differences += " changed:" + path;
+    }
+    for (const auto& entry : actual) {
+        if (expected.count(entry.first) == 0)
+            differences += " extra:" + entry.first;
+    }
+    if (differences.empty())
+        return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure() << "trees differ:" << differences;
+}
+
+bool SetWriteTime(const std::string& path, WORD year) {
+    SYSTEMTIME system{};
+    system.wYear = year;
+    system.wMonth = 3;
+    system.wDay = 14;
+    system.wHour = 9;
+    FILETIME time;
+    const HANDLE file = CreateFileW(WidePath(path).c_str(), FILE_WRITE_ATTRIBUTES, 0, nullptr,
+                                    OPEN_EXISTING, 0, nullptr);
+    const bool set = file != INVALID_HANDLE_VALUE && SystemTimeToFileTime(&system, &time) &&
+                     SetFileTime(file, &time, &time, &time);
+    if (file != INVALID_HANDLE_VALUE)
+        CloseHandle(file);
+    return set;
+}
+
+const char kOldStamp[] = "@versione=5.0  @build=04.04.15";
+const char kNewStamp[] = "@versione=5.1  @build=04.06.30";
+const VersionStamp kNext{51, 40630, MakeStampKey(51, 40630)};
+
+// The installed product: some files the package replaces, one with odd
+// attributes and an old time, some it leaves alone, every time fixed.
+void MakeInstallation(const std::string& install) {
+    RemoveTree(install);
+    const std::vector<std::pair<std::string, std::string>> files{
+        {"Versione.txt", kOldStamp}, {"a.dll", "old a"},          {"bin\\b.dll", "old b"},
+        {"bin\\odd.cfg", "old odd"}, {"keep.txt", "not touched"}, {"data\\notes.txt", "notes"}};
+    for (const auto& [relative, bytes] : files) {
+        ASSERT_TRUE(WriteBytes(install + "\\" + relative, bytes)) << relative;
+        ASSERT_TRUE(SetWriteTime(install + "\\" + relative, 2003)) << relative;
+    }
+    const std::string odd = install + "\\bin\\odd.cfg";
+    ASSERT_TRUE(SetWriteTime(odd, 2001));
+    ASSERT_TRUE(SetFileAttributesA(odd.c_str(), FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN));
+}
+
+struct PackageFile {
+    std::string relative;
+    std::string bytes;
+};
+const std::vector<std::string> kNewFolders{"plugins", "plugins\\sub"};
+const std::vector<PackageFile> kPackage{{"a.dll", "new a"},
+                                        {"bin\\b.dll", "new b"},
+                                        {"bin\\odd.cfg", "new odd"},
+                                        {"new.txt", "brand new"},
+                                        {"bin\\c.dll", "new c"},
+                                        {"plugins\\p1.dll", "p1"},
+                                        {"plugins\\sub\\p2.dll", "p2"}};
+
+bool WriteTemporary(CInstallTransaction& txn, const std::string& bytes, std::string& temporary) {
+    const HANDLE file = txn.CreateTemporary(temporary);
+    if (file == INVALID_HANDLE_VALUE)
+        return false;
+    DWORD written = 0;
+    const bool ok =
+        WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
+        written == bytes.size();
+    return CloseHandle(file) && ok;
+}
+
+// The run as the copier and the wizard make it; stops at the first failure.
+bool RunPackage(CInstallTransaction& txn, const std::string& install) {
+    if (!txn.Begin())
+        return false;
+    for (const std::string& folder : kNewFolders) {
+        if (txn.MakeFolder((install + "\\" + folder).c_str()) != ERROR_SUCCESS)
+            return false;
+    }
+    for (const PackageFile& file : kPackage) {
+        std::string temporary;
+        if (!WriteTemporary(txn, file.bytes, temporary) ||
+            txn.Place(temporary, (install + "\\" + file.relative).c_str()) != ERROR_SUCCESS)
+            return false;
+    }
+    return txn.Commit((install + "\\Versione.txt").c_str(), kNext);
+}
+
+const char* StepName(SafetyStep step) {
+    switch (step) {
+    case SafetyStep::NetFolderMade:
+        return "net folder made";
+    case SafetyStep::JournalStarted:
+        return "journal started";
+    case SafetyStep::Journaled:
+        return "record on disk";
+    case SafetyStep::FolderMade:
+        return "folder made";
+    case SafetyStep::Preserved:
+        return "old file preserved";
+    case SafetyStep::Placed:
+        return "new file placed";
+    case SafetyStep::StampWritten:
+        return "stamp temporary written";
+    case SafetyStep::StampMoved:
+        return "stamp moved (commit point)";
+    case SafetyStep::Undone:
+        return "one step undone";
+    case SafetyStep::Removed:
+        return "safety net file removed";
+    }
+    return "?";
+}
+
+// Stops the run (as a crash would) right after its `limit`-th change; 0 never.
+class StopAfter : public CSafetyStepObserver {
+public:
+    explicit StopAfter(int limit) : m_limit(limit) {}
+    bool Continue(SafetyStep step) override {
+        ++changes;
+        last = step;
+        steps.push_back(step);
+        committed = committed || step == SafetyStep::StampMoved;
+        stopped = m_limit != 0 && changes >= m_limit;
+        return !stopped;
+    }
+    int changes = 0;
+    bool committed = false;
+    bool stopped = false;
+    SafetyStep last = SafetyStep::NetFolderMade;
+    std::vector<SafetyStep> steps;
+
+private:
+    int m_limit;
+};
+
+class InstallTransactionTest : public ::testing::Test {
+protected:
+    TempFolder temp{"kvu-txn"};
+    std::string install = temp.Sub("Tessaro");
+    Snapshot before;
+
+    void SetUp() override {
+        ASSERT_TRUE(temp.Made());
+        MakeInstallation(install);
+        before = TakeSnapshot(install);
+    }
+
+    // A fresh installation and a run stopped after its `limit`-th change.
+    StopAfter CrashAfter(int limit) {
+        MakeInstallation(install);
+        StopAfter observer(limit);
+        CInstallTransaction txn(install.c_str());
+        txn.SetStepObserver(&observer);
+        RunPackage(txn, install);
+        return observer;
+    }
+
+    std::string JournalPath() const { return CInstallTransaction::JournalPath(install.c_str()); }
+};
+
+TEST_F(InstallTransactionTest, CrashAfterEveryChangeThenRecoveryRestoresOrCompletes) {
+    const StopAfter whole = CrashAfter(0);
+    ASSERT_FALSE(whole.stopped);
+    const Snapshot after = TakeSnapshot(install);
+    ASSERT_EQ(ReadBytes(install + "\\Versione.txt"), kNewStamp);
+    ASSERT_EQ(after.count("~kvu"), 0u);
+    ASSERT_EQ(after.at("bin\\odd.cfg").bytes, "new odd");
+
+    for (int k = 1; k <= whole.changes; ++k) {
+        const StopAfter crash = CrashAfter(k);
+        const std::string row = "crash after change " + std::to_string(k) + " of " +
+                                std::to_string(whole.changes) + " (" + StepName(crash.last) + ")";
+        const Snapshot& expected = crash.committed ? after : before;
+        const RecoveryResult first = RecoverInterruptedUpdate(install.c_str());
+        EXPECT_TRUE(first == RecoveryResult::RolledBack || first == RecoveryResult::Completed ||
+                    first == RecoveryResult::NothingToDo)
+            << row << ": " << int(first);
+        EXPECT_TRUE(SameTree(expected, TakeSnapshot(install), !crash.committed)) << row;
+        EXPECT_EQ(RecoverInterruptedUpdate(install.c_str()), RecoveryResult::NothingToDo) << row;
+        EXPECT_TRUE(SameTree(expected, TakeSnapshot(install), !crash.committed)) << row;
+
+        // The recovery itself cut short after each of its changes in turn.
+        CrashAfter(k);
+        int interruptions = 0;
+        for (;;) {
+            StopAfter recoveryCrash(1);
+            const RecoveryResult result = RecoverInterruptedUpdate(install.c_str(), &recoveryCrash);
+            if (!recoveryCrash.stopped) {
+                EXPECT_NE(result, RecoveryResult::Refused) << row;
+                break;
+            }
+            ASSERT_LT(++interruptions, 100) << row << ": recovery makes no progress";
+        }
+        EXPECT_TRUE(SameTree(expected, TakeSnapshot(install), !crash.committed))
+            << row << ", recovery interrupted " << interruptions << " times";
+    }
+}
+
+TEST_F(InstallTransactionTest, RollbackPutsEverythingBack) {
+    CInstallTransaction txn(install.c_str());
+    ASSERT_TRUE(txn.Begin());
+    for (const std::string& folder : kNewFolders)
+        ASSERT_EQ(txn.MakeFolder((install + "\\" + folder).c_str()), DWORD(ERROR_SUCCESS));
+    for (const PackageFile& file : kPackage) {
+        std::string temporary;
+        ASSERT_TRUE(WriteTemporary(txn, file.bytes, temporary));
+        ASSERT_EQ(txn.Place(temporary, (install + "\\" + file.relative).c_str()),
+                  DWORD(ERROR_SUCCESS));
+    }
+    std::string unplaced;
+    ASSERT_TRUE(WriteTemporary(txn, "never placed", unplaced));
+    EXPECT_TRUE(txn.Rollback());
+    EXPECT_TRUE(SameTree(before, TakeSnapshot(install), true));
+}
+
+ExclusiveHold* g_heldDuringRollback = nullptr;
+
+VOID CALLBACK ReleaseHeldFile(HWND, UINT, UINT_PTR timer, DWORD) {
+    KillTimer(nullptr, timer);
+    if (g_heldDuringRollback != nullptr)
+        g_heldDuringRollback->Release();
+}
+
+TEST_F(InstallTransactionTest, RollbackWaitsForAHeldFileThenLeavesItToRecovery) {
+    const DWORD restoreMs = ProcessRetryTimings().restoreMs;
+    ASSERT_LE(restoreMs, 1000u) << "run with KVELMORA_TIME_DIVISOR";
+    struct Row {
+        const char* name;
+        bool releasedDuringRetries;
+    };
+    for (const Row& row :
+         {Row{"released during the retries", true}, Row{"held past the retries", false}}) {
+        MakeInstallation(install);
+        CInstallTransaction txn(install.c_str());
+        ASSERT_TRUE(txn.Begin()) << row.name;
+        std::string temporary;
+        ASSERT_TRUE(WriteTemporary(txn, "new a", temporary)) << row.name;
+        ASSERT_EQ(txn.Place(temporary, (install + "\\a.dll").c_str()), DWORD(ERROR_SUCCESS))
+            << row.name;
+        ExclusiveHold hold(install + "\\a.dll");
+        ASSERT_TRUE(hold.IsHeld()) << row.name;
+        g_heldDuringRollback = &hold;
+        if (row.releasedDuringRetries)
+            SetTimer(nullptr, 0, restoreMs / 4, ReleaseHeldFile);
+        const bool rolledBack = txn.Rollback();
+        g_heldDuringRollback = nullptr;
+        hold.Release();
+        EXPECT_EQ(rolledBack, row.releasedDuringRetries) << row.name;
+        if (!row.releasedDuringRetries) {
+            EXPECT_TRUE(Exists(JournalPath())) << row.name;
+            EXPECT_EQ(ReadBytes(install + "\\a.dll"), "new a") << row.name;
+            EXPECT_EQ(RecoverInterruptedUpdate(install.c_str()), RecoveryResult::RolledBack)
+                << row.name;
+        }
+        EXPECT_TRUE(SameTree(before, TakeSnapshot(install), true)) << row.name;
+    }
+}
+
+TEST_F(InstallTransactionTest, RefusesForeignOrDamagedJournalsAndIgnoresATornLastRecord) {
+    // A run stopped once the third file is in place: the journal has a
+    // header, two folders and three replacements.
+    const StopAfter whole = CrashAfter(0);
+    int stopAt = 0;
+    for (int placed = 0; placed < 3; ++stopAt)
+        placed += whole.steps.at(stopAt) == SafetyStep::Placed ? 1 : 0;
+    struct Row {
+        const char* name;
+        std::function<void(std::vector<JournalRecord>&, std::string& tail)> tamper;
+        RecoveryResult expected;
+    };
+    const std::string outside = temp.Sub("outside.dll");
+    const std::vector<Row> rows{
+        {"header of another installation folder",
+         [&](std::vector<JournalRecord>& records, std::string&) {
+             records[0].fields[0] = temp.Sub("Altro");
+         },
+         RecoveryResult::Refused},
+        {"header naming this folder in other letter case",
+         [&](std::vector<JournalRecord>& records, std::string&) {
+             records[0].fields[0] = temp.Sub("TESSARO");
+         },
+         RecoveryResult::RolledBack},
+        {"garbled record in the middle",
+         [&](std::vector<JournalRecord>&, std::string& tail) { tail = "garbled"; },
+         RecoveryResult::Refused},
+        {"destination outside the folder",
+         [&](std::vector<JournalRecord>& records, std::string&) {
+             records.back().fields.back() = outside;
+         },
+         RecoveryResult::Refused},
+        {"destination climbing out with ..",
+         [&](std::vector<JournalRecord>& records, std::string&) {
+             records.back().fields.back() = install + "\\bin\\..\\..\\outside.dll";
+         },
+         RecoveryResult::Refused},
+        {"preserved copy named outside the net",
+         [&](std::vector<JournalRecord>& records, std::string&) {
+             for (JournalRecord& record : records) {
+                 if (record.kind == JournalKind::Replace)
+                     record.fields[1] = "..\\a.dll";
+             }
+         },
+         RecoveryResult::Refused},
+        {"torn last record",
+         [&](std::vector<JournalRecord>& records, std::string& tail) {
+             JournalRecord next;
+             next.kind = JournalKind::NewFile;
+             next.sequence = static_cast<uint32_t>(records.size());
+             next.fields = {"000099", install + "\\keep.txt"};
+             tail = EncodeJournalRecord(next).substr(0, 20);
+         },
+         RecoveryResult::RolledBack},
+    };
+    for (const Row& row : rows) {
+        const StopAfter crash = CrashAfter(stopAt);
+        ASSERT_TRUE(crash.stopped && !crash.committed) << row.name;
+        ASSERT_TRUE(WriteBytes(outside, "someone else's")) << row.name;
+        std::vector<JournalRecord> records;
+        bool torn = false;
+        ASSERT_EQ(ParseJournal(ReadBytes(JournalPath()), records, torn), JournalParse::Complete)
+            << row.name;
+        ASSERT_GE(records.size(), 6u) << row.name;
+        std::string tail;
+        row.tamper(records, tail);
+        std::string text;
+        for (size_t i = 0; i < records.size(); ++i) {
+            std::string line = EncodeJournalRecord(records[i]);
+            // A change after encoding: the checksum no longer matches.
+            if (tail == "garbled" && i == 2)
+                line[line.size() / 2] ^= 0x01;
+            text += line;
+        }
+        if (tail != "garbled")
+            text += tail;
+        ASSERT_TRUE(WriteBytes(JournalPath(), text)) << row.name;
+        const Snapshot tampered = TakeSnapshot(install);
+
+        EXPECT_EQ(RecoverInterruptedUpdate(install.c_str()), row.expected) << row.name;
+        if (row.expected == RecoveryResult::Refused) {
+            EXPECT_TRUE(SameTree(tampered, TakeSnapshot(install), true)) << row.name;
+            EXPECT_EQ(ReadBytes(JournalPath()), text) << row.name;
+        } else {
+            EXPECT_TRUE(SameTree(before, TakeSnapshot(install), true)) << row.name;
+        }
+        EXPECT_EQ(ReadBytes(outside), "someone else's") << row.name;
+        RemoveTree(CInstallTransaction::SafetyNetFolder(install.c_str()));
+    }
+}
+
+TEST(InstallTransactionPaths, LongestInstallationFolderWorksOneLongerIsRefusedUntouched) {
+    TempFolder temp("kvu-long");
+    struct Row {
+        size_t length;
+        bool begins;
+    };
+    for (const Row& row : {Row{246, true}, Row{247, false}}) {
+        const std::string name = "folder of " + std::to_string(row.length);
+        const std::string install = PathOfLength(temp.Path(), "T", row.length);
+        ASSERT_EQ(install.size(), row.length);
+        ASSERT_TRUE(WriteBytes(install + "\\Versione.txt", kOldStamp)) << name;
+        ASSERT_TRUE(WriteBytes(install + "\\a.dll", "old a")) << name;
+        const Snapshot before = TakeSnapshot(install);
+        {
+            CInstallTransaction txn(install.c_str());
+            ASSERT_EQ(txn.Begin(), row.begins) << name;
+            if (!row.begins) {
+                EXPECT_EQ(txn.LastError(), DWORD(ERROR_FILENAME_EXCED_RANGE)) << name;
+                EXPECT_TRUE(SameTree(before, TakeSnapshot(install), true)) << name;
+                continue;
+            }
+            std::string temporary;
+            ASSERT_TRUE(WriteTemporary(txn, "new a", temporary)) << name;
+            EXPECT_EQ(temporary.size(), row.length + 1 + 4 + 1 + 6) << name;
+            ASSERT_EQ(txn.Place(temporary, (install + "\\a.dll").c_str()), DWORD(ERROR_SUCCESS))
+                << name;
+        } // a crash: recovery from the longest paths
+        EXPECT_EQ(RecoverInterruptedUpdate(install.c_str()), RecoveryResult::RolledBack) << name;
+        EXPECT_TRUE(SameTree(before, TakeSnapshot(install), true)) << name;
+
+        CInstallTransaction txn(install.c_str());
+        ASSERT_TRUE(txn.Begin()) << name;
+        std::string temporary;
+        ASSERT_TRUE(WriteTemporary(txn, "new a", temporary)) << name;
+        ASSERT_EQ(txn.Place(temporary, (install + "\\a.dll").c_str()), DWORD(ERROR_SUCCESS))
+            << name;
+        ASSERT_TRUE(txn.Commit((install + "\\Versione.txt").c_str(), kNext)) << name;
+        EXPECT_EQ(ReadBytes(install + "\\a.dll"), "new a") << name;
+        EXPECT_EQ(ReadBytes(install + "\\Versione.txt"), kNewStamp) << name;
+        EXPECT_FALSE(Exists(CInstallTransaction::SafetyNetFolder(install.c_str()))) << name;
+    }
+}
+
+// Runs a Unix program (Wine starts those too) on paths of C:, which is the
+// prefix's drive_c.
+bool RunUnix(const std::string& program, const std::vector<std::string>& paths) {
+    char prefix[MAX_PATH];
+    const DWORD length = GetEnvironmentVariableA("WINEPREFIX", prefix, sizeof prefix);
+    if (length == 0 || length >= sizeof prefix)
+        return false;
+    std::string command = "Z:\\bin\\" + program;
+    for (const std::string& path : paths) {
+        if (path[0] == '-') {
+            command += " " + path;
+            continue;
+        }
+        std::string converted = std::string(prefix) + "/drive_c" + path.substr(2);
+        std::replace(converted.begin(), converted.end(), '\\', '/');
+        // Wine passes the words on as they are, quotes included: no blanks here.
+        command += " " + converted;
+    }
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process{};
+    if (!CreateProcessA(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                        &startup, &process))
+        return false;
+    WaitForSingleObject(process.hProcess, 10000);
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    return true;
+}
+
+// Waits until `path` exists (or is gone): the exit code and the end of a
+// Unix program do not reliably reach its Windows parent.
+bool AwaitPath(const std::string& path, bool exists) {
+    for (int i = 0; i < 500; ++i) {
+        if ((GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES) == exists)
+            return true;
+        Sleep(10);
+    }
+    return false;
+}
+
+// Unix symbolic links, removed again when the object goes (Wine cannot
+// remove a link to a folder, and the test folder's clean-up would follow it).
+// Wine 8 shows a link to a folder as a reparse point, one to a file as a file.
+class UnixLinks {
+public:
+    UnixLinks() = default;
+    UnixLinks(const UnixLinks&) = delete;
+    UnixLinks& operator=(const UnixLinks&) = delete;
+    ~UnixLinks() {
+        for (const std::string& link : m_links)
+            Remove(link);
+    }
+    bool Make(const std::string& link, const std::string& target) {
+        m_links.push_back(link);
+        return RunUnix("ln", {"-s", target, link}) && AwaitPath(link, true);
+    }
+    bool Remove(const std::string& link) {
+        return RunUnix("rm", {"-f", link}) && AwaitPath(link, false);
+    }
+
+private:
+    std::vector<std::string> m_links;
+};
+
+TEST_F(InstallTransactionTest, NothingIsReachedThroughALinkOrAFolderOrAHeldFile) {
+    const std::string elsewhere = temp.Sub("elsewhere");
+    ASSERT_TRUE(WriteBytes(elsewhere + "\\target.dll", "not ours"));
+    const Snapshot elsewhereBefore = TakeSnapshot(elsewhere);
+    UnixLinks links;
+
+    // The safety net folder itself a link: no run starts.
+    ASSERT_TRUE(links.Make(CInstallTransaction::SafetyNetFolder(install.c_str()), elsewhere));
+    {
+        CInstallTransaction txn(install.c_str());
+        EXPECT_FALSE(txn.Begin());
+        EXPECT_EQ(txn.LastError(), DWORD(ERROR_CANT_ACCESS_FILE));
+    }
+    EXPECT_TRUE(links.Remove(CInstallTransaction::SafetyNetFolder(install.c_str())));
+
+    ASSERT_TRUE(links.Make(install + "\\linked.dll", elsewhere + "\\target.dll"));
+    ASSERT_TRUE(links.Make(install + "\\linkdir", elsewhere));
+    ExclusiveHold held(install + "\\keep.txt");
+    struct Row {
+        const char* destination;
+        DWORD error;
+    };
+    const Row rows[] = {
+        {"linked.dll", ERROR_CANT_ACCESS_FILE},
+        {"linkdir", ERROR_CANT_ACCESS_FILE},
+        {"linkdir\\new.dll", ERROR_CANT_ACCESS_FILE},
+        {"linkdir\\target.dll", ERROR_CANT_ACCESS_FILE},
+        {"bin", ERROR_DIRECTORY},
+        {"keep.txt", ERROR_SHARING_VIOLATION},
+    };
+    CInstallTransaction txn(install.c_str());
+    ASSERT_TRUE(txn.Begin());
+    for (const Row& row : rows) {
+        const std::string destination = install + "\\" + row.destination;
+        EXPECT_EQ(txn.CheckReplaceable(destination.c_str()), row.error) << row.destination;
+        std::string temporary;
+        ASSERT_TRUE(WriteTemporary(txn, "new", temporary)) << row.destination;
+        EXPECT_EQ(txn.Place(temporary, destination.c_str()), row.error) << row.destination;
+        EXPECT_EQ(ReadBytes(temporary), "new") << row.destination << ": temporary kept";
+        txn.Discard(temporary);
+        EXPECT_FALSE(Exists(temporary)) << row.destination;
+        EXPECT_TRUE(SameTree(elsewhereBefore, TakeSnapshot(elsewhere), true)) << row.destination;
+    }
+    EXPECT_EQ(txn.MakeFolder((install + "\\linkdir\\sub").c_str()), DWORD(ERROR_CANT_ACCESS_FILE));
+    EXPECT_EQ(txn.MakeFolder((install + "\\a.dll").c_str()), DWORD(ERROR_ALREADY_EXISTS));
+    EXPECT_TRUE(txn.Rollback());
+    held.Release();
+    EXPECT_TRUE(SameTree(elsewhereBefore, TakeSnapshot(elsewhere), true));
+
+    // A journal reached through a link at the next start is not followed.
+    {
+        CInstallTransaction crashed(install.c_str());
+        ASSERT_TRUE(crashed.Begin());
+        std::string temporary;
+        ASSERT_TRUE(WriteTemporary(crashed, "new a", temporary));
+        ASSERT_EQ(crashed.Place(temporary, (install + "\\a.dll").c_str()), DWORD(ERROR_SUCCESS));
+    }
+    const std::string net = CInstallTransaction::SafetyNetFolder(install.c_str());
+    const std::string moved = temp.Sub("moved-net");
+    ASSERT_TRUE(MoveFileA(net.c_str(), moved.c_str()));
+    ASSERT_TRUE(links.Make(net, moved));
+    EXPECT_EQ(RecoverInterruptedUpdate(install.c_str()), RecoveryResult::Refused);
+    EXPECT_EQ(ReadBytes(install + "\\a.dll"), "new a");
+    EXPECT_TRUE(Exists(moved + "\\journal"));
+}
+
+} // namespace
