@@ -87,16 +87,21 @@ DWORD ProbeExistingFile(const std::string& path) {
     char final[MAX_PATH + 8];
     const DWORD finalLength =
         GetFinalPathNameByHandleA(probe.Get(), final, sizeof final, FILE_NAME_NORMALIZED);
-    char named[MAX_PATH];
-    const DWORD namedLength = GetLongPathNameA(path.c_str(), named, sizeof named);
-    if (finalLength == 0 || finalLength >= sizeof final || namedLength == 0 ||
-        namedLength >= sizeof named)
+    if (finalLength == 0 || finalLength >= sizeof final)
         return ERROR_SUCCESS; // cannot tell: the attributes said a plain file
     std::string resolved(final, finalLength);
     if (resolved.compare(0, 8, "\\\\?\\UNC\\") == 0)
         resolved = "\\" + resolved.substr(7);
     else if (resolved.compare(0, 4, "\\\\?\\") == 0)
         resolved.erase(0, 4);
+    if (SamePath(resolved, path))
+        return ERROR_SUCCESS;
+    // Short names (PROGRA~1) differ too; their long form costs a look into
+    // every folder of the path, so it is asked for only here.
+    char named[MAX_PATH];
+    const DWORD namedLength = GetLongPathNameA(path.c_str(), named, sizeof named);
+    if (namedLength == 0 || namedLength >= sizeof named)
+        return ERROR_SUCCESS; // cannot tell: the attributes said a plain file
     return SamePath(resolved, std::string(named, namedLength)) ? ERROR_SUCCESS
                                                                : ERROR_CANT_ACCESS_FILE;
 }
@@ -644,15 +649,11 @@ DWORD CInstallTransaction::Place(const std::string& temporaryPath, const char* d
     if (replaceable != ERROR_SUCCESS)
         return replaceable;
 
-    std::string preserved;
-    while (preserved.empty()) {
-        if (m_nextName >= 1000000)
-            return ERROR_TOO_MANY_NAMES;
-        const std::string name = SafetyNetName(m_nextName++);
-        if (GetFileAttributesA(JoinPath(m_net.c_str(), name.c_str()).c_str()) ==
-            INVALID_FILE_ATTRIBUTES)
-            preserved = name;
-    }
+    // Begin emptied the net and the names count up, so the name is free; if
+    // not, the rename below fails and nothing is replaced.
+    if (m_nextName >= 1000000)
+        return ERROR_TOO_MANY_NAMES;
+    const std::string preserved = SafetyNetName(m_nextName++);
     const std::string preservedPath = JoinPath(m_net.c_str(), preserved.c_str());
     // One record, one flush for both renames: undoing it looks at which of
     // them happened.
