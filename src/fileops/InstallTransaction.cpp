@@ -74,36 +74,54 @@ bool CrossesLink(const std::string& root, const std::string& path) {
     return false;
 }
 
-// Whether the existing plain file `path` can be renamed away now, and is
-// itself what the path names: a link that does not show as a reparse point
-// (Wine shows a link to a file as a plain file, and renaming it there moves
-// its target) resolves to another path.
-DWORD ProbeExistingFile(const std::string& path) {
+// The path the system resolves an open file or folder to, without the "\\?\"
+// prefix; empty when it cannot tell.
+std::string FinalPath(HANDLE handle) {
+    char final[MAX_PATH + 8];
+    const DWORD length =
+        GetFinalPathNameByHandleA(handle, final, sizeof final, FILE_NAME_NORMALIZED);
+    if (length == 0 || length >= sizeof final)
+        return std::string();
+    std::string resolved(final, length);
+    if (resolved.compare(0, 8, "\\\\?\\UNC\\") == 0)
+        resolved = "\\" + resolved.substr(7);
+    else if (resolved.compare(0, 4, "\\\\?\\") == 0)
+        resolved.erase(0, 4);
+    return resolved;
+}
+
+std::string LongForm(const std::string& path) {
+    char named[MAX_PATH];
+    const DWORD length = GetLongPathNameA(path.c_str(), named, sizeof named);
+    return length > 0 && length < sizeof named ? std::string(named, length) : std::string();
+}
+
+// Whether the existing plain file `path` (inside `install`, which resolves
+// to `installFinal`) can be renamed away now, and is itself what the path
+// names: a link that does not show as a reparse point (Wine shows a link to
+// a file as a plain file, and renaming it there moves its target) resolves
+// elsewhere. The installation folder itself may lie behind a junction.
+DWORD ProbeExistingFile(const std::string& path, const std::string& install,
+                        const std::string& installFinal) {
     CFileHandle probe(CreateFileA(path.c_str(), DELETE,
                                   FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                                   OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
     if (!probe.IsOpen())
         return GetLastError();
-    char final[MAX_PATH + 8];
-    const DWORD finalLength =
-        GetFinalPathNameByHandleA(probe.Get(), final, sizeof final, FILE_NAME_NORMALIZED);
-    if (finalLength == 0 || finalLength >= sizeof final)
+    const std::string resolved = FinalPath(probe.Get());
+    if (resolved.empty() || installFinal.empty())
         return ERROR_SUCCESS; // cannot tell: the attributes said a plain file
-    std::string resolved(final, finalLength);
-    if (resolved.compare(0, 8, "\\\\?\\UNC\\") == 0)
-        resolved = "\\" + resolved.substr(7);
-    else if (resolved.compare(0, 4, "\\\\?\\") == 0)
-        resolved.erase(0, 4);
-    if (SamePath(resolved, path))
+    if (SamePath(resolved, installFinal + path.substr(install.size())))
         return ERROR_SUCCESS;
-    // Short names (PROGRA~1) differ too; their long form costs a look into
-    // every folder of the path, so it is asked for only here.
-    char named[MAX_PATH];
-    const DWORD namedLength = GetLongPathNameA(path.c_str(), named, sizeof named);
-    if (namedLength == 0 || namedLength >= sizeof named)
-        return ERROR_SUCCESS; // cannot tell: the attributes said a plain file
-    return SamePath(resolved, std::string(named, namedLength)) ? ERROR_SUCCESS
-                                                               : ERROR_CANT_ACCESS_FILE;
+    // Short names (PROGRA~1) differ too; their long forms cost a look into
+    // every folder of the path, so they are asked for only here.
+    const std::string longPath = LongForm(path);
+    const std::string longInstall = LongForm(install);
+    if (longPath.empty() || longInstall.empty() || longPath.size() <= longInstall.size())
+        return ERROR_SUCCESS;
+    return SamePath(resolved, installFinal + longPath.substr(longInstall.size()))
+               ? ERROR_SUCCESS
+               : ERROR_CANT_ACCESS_FILE;
 }
 
 // The rollback and the clean-up, shared by Rollback and by the recovery at
@@ -448,6 +466,18 @@ DWORD CInstallTransaction::Append(JournalKind kind, std::vector<std::string> fie
     return Step(SafetyStep::Journaled) ? ERROR_SUCCESS : ERROR_REQUEST_ABORTED;
 }
 
+const std::string& CInstallTransaction::InstallFinalPath() {
+    if (m_installFinal.empty()) {
+        CFileHandle folder(CreateFileA(m_install.c_str(), FILE_READ_ATTRIBUTES,
+                                       FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                       nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS,
+                                       nullptr));
+        if (folder.IsOpen())
+            m_installFinal = FinalPath(folder.Get());
+    }
+    return m_installFinal;
+}
+
 bool CInstallTransaction::OwnsTemporary(const std::string& path) const {
     return path.size() == m_net.size() + 7 && IsPathInside(m_net, path) &&
            IsSafetyNetName(path.substr(m_net.size() + 1));
@@ -607,7 +637,7 @@ DWORD CInstallTransaction::CheckReplaceable(const char* destination) {
         return ERROR_CANT_ACCESS_FILE;
     if (IsFolder(attributes))
         return ERROR_DIRECTORY;
-    return ProbeExistingFile(path);
+    return ProbeExistingFile(path, m_install, InstallFinalPath());
 }
 
 DWORD CInstallTransaction::Place(const std::string& temporaryPath, const char* destination) {
@@ -645,7 +675,7 @@ DWORD CInstallTransaction::Place(const std::string& temporaryPath, const char* d
     if (IsFolder(attributes))
         return ERROR_DIRECTORY;
     // Asked before the journal: a held file costs no record.
-    const DWORD replaceable = ProbeExistingFile(target);
+    const DWORD replaceable = ProbeExistingFile(target, m_install, InstallFinalPath());
     if (replaceable != ERROR_SUCCESS)
         return replaceable;
 

@@ -107,11 +107,14 @@ private:
     DWORD Append(JournalKind kind, std::vector<std::string> fields);
     DWORD CheckFoldersBelow(const std::string& path);
     bool OwnsTemporary(const std::string& path) const;
+    // Where the installation folder really is (it may lie behind a junction).
+    const std::string& InstallFinalPath();
     bool Fail(DWORD error);
 
     std::string m_install;
     std::string m_net;
     std::string m_journalPath;
+    std::string m_installFinal;
     CFileHandle m_journal;
     std::vector<JournalRecord> m_records;
     std::set<std::string> m_checkedFolders; // folded case: verified not to be links

@@ -292,6 +292,18 @@ TEST_F(InstallTransactionTest, RollbackPutsEverythingBack) {
     EXPECT_TRUE(SameTree(before, TakeSnapshot(install), true));
 }
 
+TEST_F(InstallTransactionTest, RecoveryLeavesARunStillGoingAlone) {
+    CInstallTransaction txn(install.c_str());
+    ASSERT_TRUE(txn.Begin());
+    std::string temporary;
+    ASSERT_TRUE(WriteTemporary(txn, "new a", temporary));
+    ASSERT_EQ(txn.Place(temporary, (install + "\\a.dll").c_str()), DWORD(ERROR_SUCCESS));
+    const Snapshot during = TakeSnapshot(install);
+    EXPECT_EQ(RecoverInterruptedUpdate(install.c_str()), RecoveryResult::Busy);
+    EXPECT_TRUE(SameTree(during, TakeSnapshot(install), true));
+    EXPECT_TRUE(txn.Rollback());
+}
+
 ExclusiveHold* g_heldDuringRollback = nullptr;
 
 VOID CALLBACK ReleaseHeldFile(HWND, UINT, UINT_PTR timer, DWORD) {
@@ -582,6 +594,20 @@ TEST_F(InstallTransactionTest, NothingIsReachedThroughALinkOrAFolderOrAHeldFile)
     EXPECT_TRUE(txn.Rollback());
     held.Release();
     EXPECT_TRUE(SameTree(elsewhereBefore, TakeSnapshot(elsewhere), true));
+
+    // The installation folder itself may lie behind a link (a junction on
+    // Windows): what is inside it is still its own.
+    const std::string behindLink = temp.Sub("Tessaro-link");
+    ASSERT_TRUE(links.Make(behindLink, install));
+    {
+        CInstallTransaction viaLink(behindLink.c_str());
+        ASSERT_TRUE(viaLink.Begin());
+        std::string temporary;
+        ASSERT_TRUE(WriteTemporary(viaLink, "new a", temporary));
+        EXPECT_EQ(viaLink.Place(temporary, (behindLink + "\\a.dll").c_str()), DWORD(ERROR_SUCCESS));
+        EXPECT_TRUE(viaLink.Rollback());
+        EXPECT_EQ(ReadBytes(install + "\\a.dll"), "old a");
+    }
 
     // A journal reached through a link at the next start is not followed.
     {
