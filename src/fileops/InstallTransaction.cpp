@@ -713,9 +713,49 @@ void CInstallTransaction::Discard(const std::string& temporaryPath) {
         DeleteFileA(temporaryPath.c_str());
 }
 
+DWORD CInstallTransaction::FlushPlacedFiles() {
+    std::vector<bool> voided(m_records.size(), false);
+    for (const JournalRecord& record : m_records) {
+        const unsigned long target = record.kind == JournalKind::Void
+                                         ? std::strtoul(record.fields[0].c_str(), nullptr, 10)
+                                         : m_records.size();
+        if (target < voided.size())
+            voided[target] = true;
+    }
+    for (size_t i = 0; i < m_records.size(); ++i) {
+        const JournalRecord& record = m_records[i];
+        if (voided[i] ||
+            (record.kind != JournalKind::NewFile && record.kind != JournalKind::Replace))
+            continue;
+        const std::string& path = record.fields.back();
+        const auto open = [&] {
+            return CreateFileA(path.c_str(), GENERIC_WRITE,
+                               FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                               OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+        };
+        CFileHandle file(open());
+        const DWORD attributes = GetFileAttributesA(path.c_str());
+        if (!file.IsOpen() && attributes != INVALID_FILE_ATTRIBUTES &&
+            (attributes & FILE_ATTRIBUTE_READONLY)) {
+            // Flushing needs write access; the attribute comes straight back.
+            SetFileAttributesA(path.c_str(), attributes & ~FILE_ATTRIBUTE_READONLY);
+            file.Reset(open());
+            SetFileAttributesA(path.c_str(), attributes);
+        }
+        if (!file.IsOpen() || !FlushFileBuffers(file.Get()))
+            return GetLastError() != ERROR_SUCCESS ? GetLastError() : ERROR_WRITE_FAULT;
+    }
+    return ERROR_SUCCESS;
+}
+
 bool CInstallTransaction::Commit(const char* stampPath, const VersionStamp& stamp) {
     if (m_state != State::Open)
         return Fail(m_lastError != ERROR_SUCCESS ? m_lastError : ERROR_INVALID_FUNCTION);
+    // After the commit point nothing brings the old files back, so the new
+    // files' data must be on disk before it, not only their names.
+    const DWORD flushed = FlushPlacedFiles();
+    if (flushed != ERROR_SUCCESS)
+        return Fail(flushed);
     if (stamp.key == 0) {
         const DWORD error = Append(JournalKind::Committed, {});
         if (error != ERROR_SUCCESS)

@@ -81,8 +81,9 @@ public:
     DWORD Place(const std::string& temporaryPath, const char* destination);
     // Deletes a temporary that will not be placed.
     void Discard(const std::string& temporaryPath);
-    // The commit point: `stamp` goes into `stampPath` through a temporary that
-    // the journal names; then the safety net is removed. With stamp.key == 0
+    // The commit point: the placed files' data is flushed to disk, then
+    // `stamp` goes into `stampPath` through a temporary that the journal
+    // names; then the safety net is removed. With stamp.key == 0
     // the stamp file is left as it is and a record marks the commit. False:
     // nothing committed; roll back.
     bool Commit(const char* stampPath, const VersionStamp& stamp);
@@ -107,6 +108,7 @@ private:
     DWORD Append(JournalKind kind, std::vector<std::string> fields);
     DWORD CheckFoldersBelow(const std::string& path);
     bool OwnsTemporary(const std::string& path) const;
+    DWORD FlushPlacedFiles();
     // Where the installation folder really is (it may lie behind a junction).
     const std::string& InstallFinalPath();
     bool Fail(DWORD error);
