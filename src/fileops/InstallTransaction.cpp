@@ -753,7 +753,7 @@ bool CInstallTransaction::Commit(const char* stampPath, const VersionStamp& stam
         return Fail(m_lastError != ERROR_SUCCESS ? m_lastError : ERROR_INVALID_FUNCTION);
     // After the commit point nothing brings the old files back, so the new
     // files' data must be on disk before it, not only their names.
-    const DWORD flushed = FlushPlacedFiles();
+    const DWORD flushed = m_temporariesFlushed ? DWORD(ERROR_SUCCESS) : FlushPlacedFiles();
     if (flushed != ERROR_SUCCESS)
         return Fail(flushed);
     if (stamp.key == 0) {

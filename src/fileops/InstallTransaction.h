@@ -100,6 +100,9 @@ public:
     static std::string SafetyNetFolder(const char* installFolder);
     static std::string JournalPath(const char* installFolder);
     void SetStepObserver(CSafetyStepObserver* observer) { m_observer = observer; }
+    // A caller that flushes every temporary itself before closing it (WriteFile
+    // and FlushFileBuffers) says so, and Commit does not flush them again.
+    void SetTemporariesFlushedByCaller(bool flushed) { m_temporariesFlushed = flushed; }
 
 private:
     enum class State { Idle, Open, Broken, Stopped, Finished };
@@ -123,6 +126,7 @@ private:
     uint32_t m_nextName = 1;
     State m_state = State::Idle;
     bool m_madeNet = false;
+    bool m_temporariesFlushed = false;
     DWORD m_lastError = ERROR_SUCCESS;
     CSafetyStepObserver* m_observer = nullptr;
 };
