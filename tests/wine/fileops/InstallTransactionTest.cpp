@@ -438,6 +438,40 @@ TEST_F(InstallTransactionTest, RefusesForeignOrDamagedJournalsAndIgnoresATornLas
     }
 }
 
+TEST_F(InstallTransactionTest, AHeaderCutShortIsARunThatNeverStartedUnlessItNamesAnotherFolder) {
+    struct Row {
+        const char* name;
+        std::string header;
+        RecoveryResult expected;
+    };
+    JournalRecord header;
+    header.fields = {install};
+    const std::string ours = EncodeJournalRecord(header);
+    header.fields = {temp.Sub("Altro")};
+    const std::string theirs = EncodeJournalRecord(header);
+    const std::vector<Row> rows{
+        {"nothing written", "", RecoveryResult::NothingToDo},
+        {"cut inside the folder", ours.substr(0, ours.size() / 2), RecoveryResult::NothingToDo},
+        {"cut inside the checksum", ours.substr(0, ours.size() - 4), RecoveryResult::NothingToDo},
+        {"zeros after the cut", ours.substr(0, 12) + std::string(64, '\0'),
+         RecoveryResult::NothingToDo},
+        {"another folder, cut", theirs.substr(0, theirs.size() - 4), RecoveryResult::Refused},
+    };
+    for (const Row& row : rows) {
+        {
+            CInstallTransaction txn(install.c_str());
+            ASSERT_TRUE(txn.Begin()) << row.name;
+        }
+        ASSERT_TRUE(WriteBytes(JournalPath(), row.header)) << row.name;
+        EXPECT_EQ(RecoverInterruptedUpdate(install.c_str()), row.expected) << row.name;
+        if (row.expected == RecoveryResult::Refused) {
+            EXPECT_EQ(ReadBytes(JournalPath()), row.header) << row.name;
+            RemoveTree(CInstallTransaction::SafetyNetFolder(install.c_str()));
+        }
+        EXPECT_TRUE(SameTree(before, TakeSnapshot(install), true)) << row.name;
+    }
+}
+
 TEST(InstallTransactionPaths, LongestInstallationFolderWorksOneLongerIsRefusedUntouched) {
     TempFolder temp("kvu-long");
     struct Row {
