@@ -38,5 +38,5 @@ tessaro_add_test(test_install_transaction
     ${CMAKE_CURRENT_LIST_DIR}/fileops/FileopsTestSupport.cpp
     ${CMAKE_CURRENT_LIST_DIR}/fileops/InstallTransactionTest.cpp
   LIBS tessaro_fileops tessaro_wine_test_support tessaro_wine_test_app gtest_main
-  TIMEOUT 300)
+  TIMEOUT 180)
 set_tests_properties(test_install_transaction PROPERTIES ENVIRONMENT "KVELMORA_TIME_DIVISOR=20")
