@@ -631,7 +631,8 @@ DWORD CInstallTransaction::CheckReplaceable(const char* destination) {
     const DWORD attributes = GetFileAttributesA(path.c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES) {
         const DWORD error = GetLastError();
-        return error == ERROR_FILE_NOT_FOUND ? ERROR_SUCCESS : error;
+        // Its folder may not be made yet: then it is missing all the more.
+        return IsMissingError(error) ? ERROR_SUCCESS : error;
     }
     if (IsLink(attributes))
         return ERROR_CANT_ACCESS_FILE;
