@@ -453,10 +453,20 @@ DWORD CInstallTransaction::Append(JournalKind kind, std::vector<std::string> fie
     // rollback must look at its step too (it finds it not taken).
     m_records.push_back(record);
     DWORD written = 0;
-    if (!WriteFile(m_journal.Get(), line.data(), static_cast<DWORD>(line.size()), &written,
-                   nullptr) ||
-        written != line.size() || !FlushFileBuffers(m_journal.Get())) {
-        const DWORD error = GetLastError() != ERROR_SUCCESS ? GetLastError() : ERROR_WRITE_FAULT;
+    bool failed =
+        !WriteJournal(m_journal.Get(), line.data(), static_cast<DWORD>(line.size()), &written);
+    DWORD error = failed ? GetLastError() : ERROR_SUCCESS;
+    if (!failed && written != line.size()) {
+        failed = true;
+        error = ERROR_HANDLE_DISK_FULL;
+    }
+    if (!failed && !FlushJournal(m_journal.Get())) {
+        failed = true;
+        error = GetLastError();
+    }
+    if (failed) {
+        if (error == ERROR_SUCCESS)
+            error = ERROR_WRITE_FAULT;
         // Whatever follows a partly written line would read as damage in the
         // middle of the journal: no more steps, only the rollback.
         m_state = State::Broken;
@@ -476,6 +486,15 @@ const std::string& CInstallTransaction::InstallFinalPath() {
             m_installFinal = FinalPath(folder.Get());
     }
     return m_installFinal;
+}
+
+BOOL CInstallTransaction::WriteJournal(HANDLE journal, const void* data, DWORD size,
+                                       DWORD* written) {
+    return WriteFile(journal, data, size, written, nullptr);
+}
+
+BOOL CInstallTransaction::FlushJournal(HANDLE journal) {
+    return FlushFileBuffers(journal);
 }
 
 bool CInstallTransaction::OwnsTemporary(const std::string& path) const {

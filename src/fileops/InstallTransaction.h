@@ -51,7 +51,7 @@ public:
     // The installation folder, without a trailing backslash.
     explicit CInstallTransaction(const char* installFolder);
     // Closes the journal; does NOT roll back (a crash leaves the journal).
-    ~CInstallTransaction();
+    virtual ~CInstallTransaction();
     CInstallTransaction(const CInstallTransaction&) = delete;
     CInstallTransaction& operator=(const CInstallTransaction&) = delete;
 
@@ -103,6 +103,11 @@ public:
     // A caller that flushes every temporary itself before closing it (WriteFile
     // and FlushFileBuffers) says so, and Commit does not flush them again.
     void SetTemporariesFlushedByCaller(bool flushed) { m_temporariesFlushed = flushed; }
+
+protected:
+    // The journal's writes; tests make them fail as a full disk would.
+    virtual BOOL WriteJournal(HANDLE journal, const void* data, DWORD size, DWORD* written);
+    virtual BOOL FlushJournal(HANDLE journal);
 
 private:
     enum class State { Idle, Open, Broken, Stopped, Finished };
