@@ -808,7 +808,10 @@ bool CInstallTransaction::Commit(const char* stampPath, const VersionStamp& stam
         error = Append(JournalKind::StampMove, {temporary, target});
         if (error != ERROR_SUCCESS)
             return Fail(error);
-        if (!ReplaceWithTemporary(temporary.c_str(), target.c_str()))
+        // Not ReplaceWithTemporary: it removes the temporary when the move
+        // fails, and a temporary gone reads as a passed commit point.
+        if (!MoveFileExA(temporary.c_str(), target.c_str(),
+                         MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
             return Fail(GetLastError());
         if (!Step(SafetyStep::StampMoved))
             return true;
