@@ -438,6 +438,32 @@ TEST_F(InstallTransactionTest, RefusesForeignOrDamagedJournalsAndIgnoresATornLas
     }
 }
 
+TEST_F(InstallTransactionTest, AStampThatCannotBeMovedIsNoCommit) {
+    for (const bool crash : {false, true}) {
+        const char* row = crash ? "then a crash" : "then rollback";
+        MakeInstallation(install);
+        {
+            CInstallTransaction txn(install.c_str());
+            ASSERT_TRUE(txn.Begin()) << row;
+            std::string temporary;
+            ASSERT_TRUE(WriteTemporary(txn, "new a", temporary)) << row;
+            ASSERT_EQ(txn.Place(temporary, (install + "\\a.dll").c_str()), DWORD(ERROR_SUCCESS))
+                << row;
+            ExclusiveHold held(install + "\\Versione.txt");
+            ASSERT_TRUE(held.IsHeld()) << row;
+            EXPECT_FALSE(txn.Commit((install + "\\Versione.txt").c_str(), kNext)) << row;
+            held.Release();
+            if (!crash) {
+                EXPECT_TRUE(txn.Rollback()) << row;
+            }
+        }
+        if (crash) {
+            EXPECT_EQ(RecoverInterruptedUpdate(install.c_str()), RecoveryResult::RolledBack) << row;
+        }
+        EXPECT_TRUE(SameTree(before, TakeSnapshot(install), true)) << row;
+    }
+}
+
 // The journal on a disk that fills up: the `failingWrite`-th write is cut in
 // half, or the `failingFlush`-th flush fails, with ERROR_DISK_FULL.
 class FullDiskTransaction : public CInstallTransaction {
