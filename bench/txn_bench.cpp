@@ -84,7 +84,8 @@ std::vector<std::string> MakeTree(const std::string& root, int files, const char
 }
 
 struct Figures {
-    std::vector<double> flushUs, bareMs, tempMs, placeMs, commitMs, rollbackMs, xcopyMs;
+    std::vector<double> flushUs, fastestFlushUs, bareMs, tempMs, placeMs, commitMs, rollbackMs,
+        xcopyMs;
 };
 
 void MeasureFlush(const std::string& root, Figures& figures) {
@@ -96,11 +97,15 @@ void MeasureFlush(const std::string& root, Figures& figures) {
     const std::string record(120, 'r');
     const int count = 500;
     const double start = NowMs();
+    double fastest = 1e9;
     for (int i = 0; i < count; ++i) {
+        const double one = NowMs();
         WriteWhole(file, record);
         FlushFileBuffers(file);
+        fastest = std::min(fastest, (NowMs() - one) * 1000.0);
     }
     figures.flushUs.push_back((NowMs() - start) * 1000.0 / count);
+    figures.fastestFlushUs.push_back(fastest);
     CloseHandle(file);
     DeleteFileA(path.c_str());
 }
@@ -213,8 +218,8 @@ int main(int argc, char** argv) {
     }
     const double n = files;
     std::printf("safety net, %d files of 1-4 KiB replaced, medians of %d runs\n", files, reps);
-    std::printf("  WriteFile + FlushFileBuffers of one record   %8.1f us\n",
-                Median(figures.flushUs));
+    std::printf("  WriteFile + FlushFileBuffers of one record   %8.1f us (fastest %.1f us)\n",
+                Median(figures.flushUs), Median(figures.fastestFlushUs));
     std::printf("  bare temporary + rename over, per file       %8.1f us\n",
                 Median(figures.bareMs) * 1000.0 / n);
     std::printf("  CreateTemporary + write + close, per file    %8.1f us\n",

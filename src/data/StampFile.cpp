@@ -123,19 +123,16 @@ bool StampTemporaryPath(const char* path, std::string& temporary) {
     return MakeTempPath(path, temporary);
 }
 
-bool ReplaceWithTemporary(const char* temporary, const char* path) {
-    if (temporary == nullptr || *temporary == '\0' || path == nullptr)
+bool ReplaceWithTemporary(const std::string& temporary, const char* path) {
+    if (temporary.empty() || path == nullptr)
         return false;
-    return MoveOver(temporary, path);
-}
-
-bool WriteStampFile(const char* path, const VersionStamp& stamp) {
-    std::string temporary;
-    if (!WriteStampTemporary(path, stamp, temporary))
-        return false;
-    if (ReplaceWithTemporary(temporary.c_str(), path))
+    if (MoveOver(temporary.c_str(), path))
         return true;
     std::remove(temporary.c_str());
     return false;
 }
 
+bool WriteStampFile(const char* path, const VersionStamp& stamp) {
+    std::string temporary;
+    return WriteStampTemporary(path, stamp, temporary) && ReplaceWithTemporary(temporary, path);
+}

@@ -24,20 +24,20 @@ void StripOneTrailingBackslash(char* folder);
 // product as not installed rather than name a shorter, wrong file.
 bool BuildStampFilePath(const char* folder, char* path, std::size_t capacity);
 
-// Replaces the file at path with exactly one stamp line: WriteStampTemporary,
-// then ReplaceWithTemporary, so any failure leaves the old stamp as it was
-// and no temporary behind.
-bool WriteStampFile(const char* path, const VersionStamp& stamp);
-
-// The two halves of WriteStampFile, for a caller that records the temporary
-// before it takes the old file's place. WriteStampTemporary writes exactly
-// one stamp line (no line end) into a temporary file beside path, of the same
-// length as path, and names it in temporary. True only when every byte is
-// known to be on the disk (see DiskWrite.h); otherwise nothing is left and
-// temporary is empty.
+// Writes exactly one stamp line (no line end) to a temporary file beside
+// path, of the same length as path, and returns its name in temporary. True
+// only when every byte is known to be on the disk (see DiskWrite.h); otherwise
+// the temporary is removed and temporary is empty.
 bool WriteStampTemporary(const char* path, const VersionStamp& stamp, std::string& temporary);
-// The name WriteStampTemporary uses for path's temporary (false: none).
+// The name WriteStampTemporary uses for path's temporary (false: none), for a
+// caller that records it before the temporary is written.
 bool StampTemporaryPath(const char* path, std::string& temporary);
-// Moves the temporary over path (on Windows written through). False leaves
-// both files as they were: removing the temporary is up to the caller.
-bool ReplaceWithTemporary(const char* temporary, const char* path);
+
+// Puts the temporary in path's place in one step, replacing the old file; on
+// Windows the move is written through to the disk before it returns. On
+// failure the temporary is removed and the old file stays as it was.
+bool ReplaceWithTemporary(const std::string& temporary, const char* path);
+
+// Replaces the file at path with exactly one stamp line: WriteStampTemporary,
+// then ReplaceWithTemporary, so any failure leaves the old stamp as it was.
+bool WriteStampFile(const char* path, const VersionStamp& stamp);

@@ -453,10 +453,20 @@ DWORD CInstallTransaction::Append(JournalKind kind, std::vector<std::string> fie
     // rollback must look at its step too (it finds it not taken).
     m_records.push_back(record);
     DWORD written = 0;
-    if (!WriteFile(m_journal.Get(), line.data(), static_cast<DWORD>(line.size()), &written,
-                   nullptr) ||
-        written != line.size() || !FlushFileBuffers(m_journal.Get())) {
-        const DWORD error = GetLastError() != ERROR_SUCCESS ? GetLastError() : ERROR_WRITE_FAULT;
+    bool failed =
+        !WriteJournal(m_journal.Get(), line.data(), static_cast<DWORD>(line.size()), &written);
+    DWORD error = failed ? GetLastError() : ERROR_SUCCESS;
+    if (!failed && written != line.size()) {
+        failed = true;
+        error = ERROR_HANDLE_DISK_FULL;
+    }
+    if (!failed && !FlushJournal(m_journal.Get())) {
+        failed = true;
+        error = GetLastError();
+    }
+    if (failed) {
+        if (error == ERROR_SUCCESS)
+            error = ERROR_WRITE_FAULT;
         // Whatever follows a partly written line would read as damage in the
         // middle of the journal: no more steps, only the rollback.
         m_state = State::Broken;
@@ -476,6 +486,15 @@ const std::string& CInstallTransaction::InstallFinalPath() {
             m_installFinal = FinalPath(folder.Get());
     }
     return m_installFinal;
+}
+
+BOOL CInstallTransaction::WriteJournal(HANDLE journal, const void* data, DWORD size,
+                                       DWORD* written) {
+    return WriteFile(journal, data, size, written, nullptr);
+}
+
+BOOL CInstallTransaction::FlushJournal(HANDLE journal) {
+    return FlushFileBuffers(journal);
 }
 
 bool CInstallTransaction::OwnsTemporary(const std::string& path) const {
@@ -631,7 +650,8 @@ DWORD CInstallTransaction::CheckReplaceable(const char* destination) {
     const DWORD attributes = GetFileAttributesA(path.c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES) {
         const DWORD error = GetLastError();
-        return error == ERROR_FILE_NOT_FOUND ? ERROR_SUCCESS : error;
+        // Its folder may not be made yet: then it is missing all the more.
+        return IsMissingError(error) ? ERROR_SUCCESS : error;
     }
     if (IsLink(attributes))
         return ERROR_CANT_ACCESS_FILE;
@@ -713,9 +733,49 @@ void CInstallTransaction::Discard(const std::string& temporaryPath) {
         DeleteFileA(temporaryPath.c_str());
 }
 
+DWORD CInstallTransaction::FlushPlacedFiles() {
+    std::vector<bool> voided(m_records.size(), false);
+    for (const JournalRecord& record : m_records) {
+        const unsigned long target = record.kind == JournalKind::Void
+                                         ? std::strtoul(record.fields[0].c_str(), nullptr, 10)
+                                         : m_records.size();
+        if (target < voided.size())
+            voided[target] = true;
+    }
+    for (size_t i = 0; i < m_records.size(); ++i) {
+        const JournalRecord& record = m_records[i];
+        if (voided[i] ||
+            (record.kind != JournalKind::NewFile && record.kind != JournalKind::Replace))
+            continue;
+        const std::string& path = record.fields.back();
+        const auto open = [&] {
+            return CreateFileA(path.c_str(), GENERIC_WRITE,
+                               FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                               OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+        };
+        CFileHandle file(open());
+        const DWORD attributes = GetFileAttributesA(path.c_str());
+        if (!file.IsOpen() && attributes != INVALID_FILE_ATTRIBUTES &&
+            (attributes & FILE_ATTRIBUTE_READONLY)) {
+            // Flushing needs write access; the attribute comes straight back.
+            SetFileAttributesA(path.c_str(), attributes & ~FILE_ATTRIBUTE_READONLY);
+            file.Reset(open());
+            SetFileAttributesA(path.c_str(), attributes);
+        }
+        if (!file.IsOpen() || !FlushFileBuffers(file.Get()))
+            return GetLastError() != ERROR_SUCCESS ? GetLastError() : ERROR_WRITE_FAULT;
+    }
+    return ERROR_SUCCESS;
+}
+
 bool CInstallTransaction::Commit(const char* stampPath, const VersionStamp& stamp) {
     if (m_state != State::Open)
         return Fail(m_lastError != ERROR_SUCCESS ? m_lastError : ERROR_INVALID_FUNCTION);
+    // After the commit point nothing brings the old files back, so the new
+    // files' data must be on disk before it, not only their names.
+    const DWORD flushed = m_temporariesFlushed ? DWORD(ERROR_SUCCESS) : FlushPlacedFiles();
+    if (flushed != ERROR_SUCCESS)
+        return Fail(flushed);
     if (stamp.key == 0) {
         const DWORD error = Append(JournalKind::Committed, {});
         if (error != ERROR_SUCCESS)
@@ -748,7 +808,10 @@ bool CInstallTransaction::Commit(const char* stampPath, const VersionStamp& stam
         error = Append(JournalKind::StampMove, {temporary, target});
         if (error != ERROR_SUCCESS)
             return Fail(error);
-        if (!ReplaceWithTemporary(temporary.c_str(), target.c_str()))
+        // Not ReplaceWithTemporary: it removes the temporary when the move
+        // fails, and a temporary gone reads as a passed commit point.
+        if (!MoveFileExA(temporary.c_str(), target.c_str(),
+                         MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
             return Fail(GetLastError());
         if (!Step(SafetyStep::StampMoved))
             return true;

@@ -51,7 +51,7 @@ public:
     // The installation folder, without a trailing backslash.
     explicit CInstallTransaction(const char* installFolder);
     // Closes the journal; does NOT roll back (a crash leaves the journal).
-    ~CInstallTransaction();
+    virtual ~CInstallTransaction();
     CInstallTransaction(const CInstallTransaction&) = delete;
     CInstallTransaction& operator=(const CInstallTransaction&) = delete;
 
@@ -81,8 +81,9 @@ public:
     DWORD Place(const std::string& temporaryPath, const char* destination);
     // Deletes a temporary that will not be placed.
     void Discard(const std::string& temporaryPath);
-    // The commit point: `stamp` goes into `stampPath` through a temporary that
-    // the journal names; then the safety net is removed. With stamp.key == 0
+    // The commit point: the placed files' data is flushed to disk, then
+    // `stamp` goes into `stampPath` through a temporary that the journal
+    // names; then the safety net is removed. With stamp.key == 0
     // the stamp file is left as it is and a record marks the commit. False:
     // nothing committed; roll back.
     bool Commit(const char* stampPath, const VersionStamp& stamp);
@@ -99,6 +100,14 @@ public:
     static std::string SafetyNetFolder(const char* installFolder);
     static std::string JournalPath(const char* installFolder);
     void SetStepObserver(CSafetyStepObserver* observer) { m_observer = observer; }
+    // A caller that flushes every temporary itself before closing it (WriteFile
+    // and FlushFileBuffers) says so, and Commit does not flush them again.
+    void SetTemporariesFlushedByCaller(bool flushed) { m_temporariesFlushed = flushed; }
+
+protected:
+    // The journal's writes; tests make them fail as a full disk would.
+    virtual BOOL WriteJournal(HANDLE journal, const void* data, DWORD size, DWORD* written);
+    virtual BOOL FlushJournal(HANDLE journal);
 
 private:
     enum class State { Idle, Open, Broken, Stopped, Finished };
@@ -107,6 +116,7 @@ private:
     DWORD Append(JournalKind kind, std::vector<std::string> fields);
     DWORD CheckFoldersBelow(const std::string& path);
     bool OwnsTemporary(const std::string& path) const;
+    DWORD FlushPlacedFiles();
     // Where the installation folder really is (it may lie behind a junction).
     const std::string& InstallFinalPath();
     bool Fail(DWORD error);
@@ -121,6 +131,7 @@ private:
     uint32_t m_nextName = 1;
     State m_state = State::Idle;
     bool m_madeNet = false;
+    bool m_temporariesFlushed = false;
     DWORD m_lastError = ERROR_SUCCESS;
     CSafetyStepObserver* m_observer = nullptr;
 };

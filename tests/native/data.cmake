@@ -4,5 +4,6 @@ tessaro_add_test(test_data
     ${CMAKE_CURRENT_LIST_DIR}/data_reader_test.cpp
     ${CMAKE_CURRENT_LIST_DIR}/data_stamp_test.cpp
     ${CMAKE_CURRENT_LIST_DIR}/data_files_test.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/data_stamp_split_test.cpp
   LIBS tessaro_data gtest_main
 )

@@ -438,6 +438,145 @@ TEST_F(InstallTransactionTest, RefusesForeignOrDamagedJournalsAndIgnoresATornLas
     }
 }
 
+TEST_F(InstallTransactionTest, AStampThatCannotBeMovedIsNoCommit) {
+    for (const bool crash : {false, true}) {
+        const char* row = crash ? "then a crash" : "then rollback";
+        MakeInstallation(install);
+        {
+            CInstallTransaction txn(install.c_str());
+            ASSERT_TRUE(txn.Begin()) << row;
+            std::string temporary;
+            ASSERT_TRUE(WriteTemporary(txn, "new a", temporary)) << row;
+            ASSERT_EQ(txn.Place(temporary, (install + "\\a.dll").c_str()), DWORD(ERROR_SUCCESS))
+                << row;
+            ExclusiveHold held(install + "\\Versione.txt");
+            ASSERT_TRUE(held.IsHeld()) << row;
+            EXPECT_FALSE(txn.Commit((install + "\\Versione.txt").c_str(), kNext)) << row;
+            held.Release();
+            if (!crash) {
+                EXPECT_TRUE(txn.Rollback()) << row;
+            }
+        }
+        if (crash) {
+            EXPECT_EQ(RecoverInterruptedUpdate(install.c_str()), RecoveryResult::RolledBack) << row;
+        }
+        EXPECT_TRUE(SameTree(before, TakeSnapshot(install), true)) << row;
+    }
+}
+
+// The journal on a disk that fills up: the `failingWrite`-th write is cut in
+// half, or the `failingFlush`-th flush fails, with ERROR_DISK_FULL.
+class FullDiskTransaction : public CInstallTransaction {
+public:
+    using CInstallTransaction::CInstallTransaction;
+    int failingWrite = 0;
+    int failingFlush = 0;
+
+protected:
+    BOOL WriteJournal(HANDLE journal, const void* data, DWORD size, DWORD* written) override {
+        if (++m_writes != failingWrite)
+            return CInstallTransaction::WriteJournal(journal, data, size, written);
+        CInstallTransaction::WriteJournal(journal, data, size / 2, written);
+        SetLastError(ERROR_DISK_FULL);
+        return FALSE;
+    }
+    BOOL FlushJournal(HANDLE journal) override {
+        if (++m_flushes != failingFlush)
+            return CInstallTransaction::FlushJournal(journal);
+        SetLastError(ERROR_DISK_FULL);
+        return FALSE;
+    }
+
+private:
+    int m_writes = 0;
+    int m_flushes = 0;
+};
+
+TEST_F(InstallTransactionTest, AJournalThatCannotBeWrittenStopsTheRunWithNothingChanged) {
+    // Records: the header, two folders, then one per file; the third file's
+    // record is the sixth.
+    struct Row {
+        const char* name;
+        int failingWrite;
+        int failingFlush;
+        bool crashInstead; // the run ends with a crash instead of Rollback
+    };
+    const Row rows[] = {
+        {"record cut short, then rollback", 6, 0, false},
+        {"flush fails after a whole record, then rollback", 0, 6, false},
+        {"record cut short, then a crash", 6, 0, true},
+        {"flush fails after a whole record, then a crash", 0, 6, true},
+    };
+    for (const Row& row : rows) {
+        MakeInstallation(install);
+        {
+            FullDiskTransaction txn(install.c_str());
+            txn.failingWrite = row.failingWrite;
+            txn.failingFlush = row.failingFlush;
+            ASSERT_TRUE(txn.Begin()) << row.name;
+            for (const std::string& folder : kNewFolders)
+                ASSERT_EQ(txn.MakeFolder((install + "\\" + folder).c_str()), DWORD(ERROR_SUCCESS));
+            std::vector<DWORD> results;
+            for (const PackageFile& file : kPackage) {
+                std::string temporary;
+                results.push_back(
+                    WriteTemporary(txn, file.bytes, temporary)
+                        ? txn.Place(temporary, (install + "\\" + file.relative).c_str())
+                        : GetLastError());
+            }
+            EXPECT_EQ(results[0], DWORD(ERROR_SUCCESS)) << row.name;
+            EXPECT_EQ(results[2], DWORD(ERROR_DISK_FULL)) << row.name;
+            EXPECT_EQ(ReadBytes(install + "\\bin\\odd.cfg"), "old odd") << row.name;
+            EXPECT_NE(results[3], DWORD(ERROR_SUCCESS))
+                << row.name << ": no step after a broken journal";
+            EXPECT_FALSE(txn.Commit((install + "\\Versione.txt").c_str(), kNext)) << row.name;
+            EXPECT_EQ(ReadBytes(install + "\\Versione.txt"), kOldStamp) << row.name;
+            if (!row.crashInstead) {
+                EXPECT_TRUE(txn.Rollback()) << row.name;
+            }
+        }
+        if (row.crashInstead) {
+            EXPECT_EQ(RecoverInterruptedUpdate(install.c_str()), RecoveryResult::RolledBack)
+                << row.name;
+        }
+        EXPECT_TRUE(SameTree(before, TakeSnapshot(install), true)) << row.name;
+    }
+}
+
+TEST_F(InstallTransactionTest, AHeaderCutShortIsARunThatNeverStartedUnlessItNamesAnotherFolder) {
+    struct Row {
+        const char* name;
+        std::string header;
+        RecoveryResult expected;
+    };
+    JournalRecord header;
+    header.fields = {install};
+    const std::string ours = EncodeJournalRecord(header);
+    header.fields = {temp.Sub("Altro")};
+    const std::string theirs = EncodeJournalRecord(header);
+    const std::vector<Row> rows{
+        {"nothing written", "", RecoveryResult::NothingToDo},
+        {"cut inside the folder", ours.substr(0, ours.size() / 2), RecoveryResult::NothingToDo},
+        {"cut inside the checksum", ours.substr(0, ours.size() - 4), RecoveryResult::NothingToDo},
+        {"zeros after the cut", ours.substr(0, 12) + std::string(64, '\0'),
+         RecoveryResult::NothingToDo},
+        {"another folder, cut", theirs.substr(0, theirs.size() - 4), RecoveryResult::Refused},
+    };
+    for (const Row& row : rows) {
+        {
+            CInstallTransaction txn(install.c_str());
+            ASSERT_TRUE(txn.Begin()) << row.name;
+        }
+        ASSERT_TRUE(WriteBytes(JournalPath(), row.header)) << row.name;
+        EXPECT_EQ(RecoverInterruptedUpdate(install.c_str()), row.expected) << row.name;
+        if (row.expected == RecoveryResult::Refused) {
+            EXPECT_EQ(ReadBytes(JournalPath()), row.header) << row.name;
+            RemoveTree(CInstallTransaction::SafetyNetFolder(install.c_str()));
+        }
+        EXPECT_TRUE(SameTree(before, TakeSnapshot(install), true)) << row.name;
+    }
+}
+
 TEST(InstallTransactionPaths, LongestInstallationFolderWorksOneLongerIsRefusedUntouched) {
     TempFolder temp("kvu-long");
     struct Row {
