@@ -276,6 +276,7 @@ void RunTree(const char* label, const std::string& source, const std::string& wo
             CreateDirectoryA(destination.c_str(), nullptr);
             const double start = Seconds();
             CInstallTransaction transaction(destination.c_str());
+            transaction.SetTemporariesFlushedByCaller(true);
             bool ok = transaction.Begin();
             CTreeCopier copier(window.Frame(), &window.Progress(), &window.Status());
             copier.SetTransaction(&transaction);

@@ -13,6 +13,7 @@ int DecideExitCode(const RunSummary& run) {
     case StartupResult::OlderPackage:
         return kExitOlderPackage;
     case StartupResult::CannotStart:
+    case StartupResult::Interrupted:
         return kExitFailed;
     }
     // Closed before "Installa": the user chose not to update.

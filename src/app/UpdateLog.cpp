@@ -39,6 +39,24 @@ void FormatStamp(const VersionStamp& stamp, char* text, std::size_t size) {
 
 } // namespace
 
+const char* RecoveryText(RecoveryResult result) {
+    switch (result) {
+    case RecoveryResult::NothingToDo:
+        return "nessuno";
+    case RecoveryResult::RolledBack:
+        return "tutte le modifiche sono state annullate";
+    case RecoveryResult::Completed:
+        return "era già completo: rimossi i dati di ripristino";
+    case RecoveryResult::NotAllRestored:
+        return "alcuni file non sono stati ripristinati (in uso)";
+    case RecoveryResult::Refused:
+        return "dati di ripristino di un'altra cartella o danneggiati: nulla modificato";
+    case RecoveryResult::Busy:
+        return "un'altra copia del programma lo sta eseguendo";
+    }
+    return "?";
+}
+
 const char* StartupResultText(StartupResult result) {
     switch (result) {
     case StartupResult::Ready:
@@ -53,6 +71,8 @@ const char* StartupResultText(StartupResult result) {
         return "Il pacchetto è più vecchio dell'aggiornamento installato: non installato.";
     case StartupResult::CannotStart:
         return "Impossibile avviare il programma di aggiornamento.";
+    case StartupResult::Interrupted:
+        return "un aggiornamento precedente interrotto non può essere completato";
     }
     return "?";
 }
@@ -175,6 +195,8 @@ void CUpdateLog::WriteFacts(StartupResult result) {
     m_factsWritten = true;
     if (result == StartupResult::NotInstalled || result == StartupResult::CannotStart)
         return;
+    if (m_facts->recovery != RecoveryResult::NothingToDo)
+        Line("Aggiornamento precedente interrotto: %s", RecoveryText(m_facts->recovery));
     char stamp[64];
     FormatStamp(m_facts->installed, stamp, sizeof stamp);
     Line("Cartella di installazione: %s", m_facts->installFolder);

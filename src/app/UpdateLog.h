@@ -64,4 +64,5 @@ bool DefaultLogPaths(char* path, std::size_t pathSize, char* previous, std::size
 
 // Texts of the log, also for the tests that read it.
 const char* StartupResultText(StartupResult result);
+const char* RecoveryText(RecoveryResult result);
 const char* OutcomeText(InstallOutcome outcome);

@@ -16,6 +16,7 @@
 //   txn.Place(temp, destination);          // or Discard(temp)
 //   if (!txn.Commit(stampPath, stamp)) txn.Rollback();
 #include "fileops/FileHandle.h"
+#include "fileops/RecoveryResult.h"
 #include "fileops/UpdateJournal.h"
 #include "VersionStamp.h"
 #include <windows.h>
@@ -135,9 +136,6 @@ private:
     DWORD m_lastError = ERROR_SUCCESS;
     CSafetyStepObserver* m_observer = nullptr;
 };
-
-// Busy: another copy of the program is writing the journal now; nothing touched.
-enum class RecoveryResult { NothingToDo, RolledBack, Completed, NotAllRestored, Refused, Busy };
 
 // Finishes an interrupted update of `installFolder`: rolls it back, or, when
 // the commit point was passed, removes the safety net. Safe to run again at

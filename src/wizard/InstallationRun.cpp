@@ -25,6 +25,8 @@ bool CInstallationRun::HasFreeSpace(int64_t& neededBytes, int64_t& availableByte
 
 bool CInstallationRun::Begin() {
     m_transaction.reset(new CInstallTransaction(m_target.installFolder.c_str()));
+    // The copier flushes each file's data itself before it is placed.
+    m_transaction->SetTemporariesFlushedByCaller(true);
     if (m_transaction->Begin())
         return true;
     m_transaction.reset();

@@ -4,6 +4,7 @@
 #include "PackageLayout.h"
 #include "StampFile.h"
 #include "fileops/FolderSize.h"
+#include "fileops/InstallTransaction.h"
 
 namespace {
 
@@ -21,8 +22,11 @@ StartupResult FindInstallation(StartupFacts& facts) {
                             sizeof facts.stampFilePath))
         return StartupResult::NotInstalled;
 
-    // Recovery of an interrupted update goes here: the installation folder is
-    // known, and nothing has read the installation yet.
+    // Before anything reads the installation: it must be whole again first.
+    facts.recovery = RecoverInterruptedUpdate(facts.installFolder);
+    if (facts.recovery == RecoveryResult::NotAllRestored ||
+        facts.recovery == RecoveryResult::Refused || facts.recovery == RecoveryResult::Busy)
+        return StartupResult::Interrupted;
 
     CTextLineReader reader;
     char line[kLineBufferSize];

@@ -5,6 +5,7 @@
 // window learns it in one go. Both go through these steps, so the checks are
 // the same in every mode.
 #include "VersionStamp.h"
+#include "fileops/RecoveryResult.h"
 #include <cstdint>
 
 class CTextLineReader;
@@ -17,6 +18,7 @@ enum class StartupResult {
     NoList,           // the package's list file cannot be read
     NothingToInstall, // the package holds no bytes to copy
     OlderPackage,     // unattended: the package's newest update is older than the installed one
+    Interrupted,      // an earlier update could not be finished (see StartupFacts::recovery)
     CannotStart,      // the window could not be made
 };
 
@@ -28,9 +30,13 @@ struct StartupFacts {
     // 64 bits: packages of 2 GiB and more are measured and copied correctly.
     int64_t totalSize = 0;
     bool sizeFromFile = false; // false: computed from the tree (or not yet known)
+    // What the start found of an earlier update that was interrupted.
+    RecoveryResult recovery = RecoveryResult::NothingToDo;
 };
 
-// The registry's installation folder and the stamp installed there.
+// The registry's installation folder and the stamp installed there. An
+// earlier update of that folder that was interrupted is finished first
+// (undone, or its clean-up completed); Interrupted when that cannot be done.
 StartupResult FindInstallation(StartupFacts& facts);
 // Reads the list at listPath, telling `sink` every line (a sink that does
 // nothing when there is no list to show); sets the newest stamp.

@@ -48,6 +48,25 @@ const char kNotEnoughSpace[] =
 const char kCannotPrepare[] = "Impossibile preparare l'aggiornamento: nessun file è stato "
                               "modificato.";
 
+const char kRecovered[] = "Un aggiornamento precedente non è stato completato: tutte le "
+                         "modifiche sono state annullate.";
+const char kAlreadyRunning[] = "Il programma di aggiornamento è già in esecuzione.";
+const char kNotAllRecovered[] =
+    "Un aggiornamento precedente non è stato completato e alcuni file non sono stati "
+    "ripristinati perché in uso: chiudere i programmi che usano Tessaro e avviare di nuovo il "
+    "programma di aggiornamento.";
+const char kRecoveryRefused[] =
+    "Un aggiornamento precedente non è stato completato, ma i dati per annullarlo non "
+    "appartengono a questa installazione o sono danneggiati: nessun file è stato modificato. "
+    "Si prega di contattare il Vs. Fornitore.";
+
+// Why an earlier update that was interrupted stops this one.
+const char* InterruptedText(RecoveryResult recovery) {
+    if (recovery == RecoveryResult::Busy)
+        return kAlreadyRunning;
+    return recovery == RecoveryResult::Refused ? kRecoveryRefused : kNotAllRecovered;
+}
+
 // Copies text into a buffer of `size` bytes, cut to fit.
 void CopyText(char* buffer, std::size_t size, const char* text) {
     std::snprintf(buffer, size, "%s", text);
@@ -168,10 +187,18 @@ const char* CUpdateWizardDlg::PackagePath(const char* relative) {
 }
 
 void CUpdateWizardDlg::LoadInstallationAndPackage() {
-    if (FindInstallation(m_facts) != StartupResult::Ready) {
+    const StartupResult found = FindInstallation(m_facts);
+    if (found == StartupResult::Interrupted) {
+        Fail(InterruptedText(m_facts.recovery), StartupResult::Interrupted);
+        return;
+    }
+    if (found != StartupResult::Ready) {
         Fail(kNotInstalled, StartupResult::NotInstalled);
         return;
     }
+    // Undone before the list shows: the user must know the last update is not there.
+    if (m_facts.recovery == RecoveryResult::RolledBack && !Unattended())
+        MessageBox(kRecovered, m_caption, MB_ICONINFORMATION);
 
     // One reader and one line buffer serve the files in turn.
     CTextLineReader reader;

@@ -40,14 +40,3 @@ file(CREATE_LINK . ${link_tree}/self SYMBOLIC)
 file(CREATE_LINK missing ${link_tree}/broken SYMBOLIC)
 file(CREATE_LINK ${link_tree}-outside ${link_tree}/elsewhere SYMBOLIC)
 target_compile_definitions(test_fileops PRIVATE TESSARO_LINK_TREE="${link_tree}")
-
-# The safety net of an update run: crashes after every change, recovery,
-# rollback with held files, refused journals, long paths and links. Retry
-# timings divided by 20, so a held file costs a quarter of a second.
-tessaro_add_test(test_install_transaction
-  SOURCES
-    ${CMAKE_CURRENT_LIST_DIR}/fileops/FileopsTestSupport.cpp
-    ${CMAKE_CURRENT_LIST_DIR}/fileops/InstallTransactionTest.cpp
-  LIBS tessaro_fileops tessaro_wine_test_support tessaro_wine_test_app gtest_main
-  TIMEOUT 180)
-set_tests_properties(test_install_transaction PROPERTIES ENVIRONMENT "KVELMORA_TIME_DIVISOR=20")
