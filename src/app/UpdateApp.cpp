@@ -96,6 +96,7 @@ int CUpdateApp::Run(const char* commandLine) {
     }
 
     CUpdateWizardDlg wizard;
+    wizard.SetProgramFolder(&m_programFolder);
     CUnattendedQuestions rule;
     if (options.mode == RunMode::Passive)
         wizard.SetCopyQuestions(&rule);

@@ -28,6 +28,7 @@ public:
     // Program folder, a backslash and relative. The text stays valid only
     // until the next call: every call builds into the same buffer.
     const char* ProgramRelativePath(const char* relative);
+    CProgramFolder& ProgramFolder() { return m_programFolder; }
 
 private:
     CProgramFolder m_programFolder;

@@ -3,11 +3,11 @@
 #include "HeaderPage.h"
 #include "InstallationRegistry.h"
 #include "InstallationRun.h"
+#include "ProgramFolder.h"
 #include "PackageFiles.h"
 #include "PackageLayout.h"
 #include "ProgressPage.h"
 #include "StampFile.h"
-#include "UpdateApp.h"
 #include "UpdateListPage.h"
 #include "UpdateTreeFiller.h"
 #include "WelcomePage.h"
@@ -182,8 +182,8 @@ void CUpdateWizardDlg::StartUnattended() {
 }
 
 const char* CUpdateWizardDlg::PackagePath(const char* relative) {
-    CUpdateApp* app = GetUpdateApp();
-    return app ? app->ProgramRelativePath(relative) : CProgramFolder::kUnusablePath;
+    return m_programFolder ? m_programFolder->ProgramRelativePath(relative)
+                           : CProgramFolder::kUnusablePath;
 }
 
 void CUpdateWizardDlg::LoadInstallationAndPackage() {

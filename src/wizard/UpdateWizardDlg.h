@@ -10,6 +10,7 @@
 #include <string>
 
 class CFinishPage;
+class CProgramFolder;
 class ICopyQuestions;
 class ICopyReport;
 class CHeaderPage;
@@ -70,6 +71,9 @@ public:
     // rule (IsAutomatic) make the whole wizard unattended: it installs at
     // once, shows no box, lets Cancel stop the copy and closes at the end.
     void SetCopyQuestions(ICopyQuestions* questions) { m_questions = questions; }
+    // Where the package is: the folder of the running program (not owned).
+    // Without one every package path is unusable and the start says so.
+    void SetProgramFolder(CProgramFolder* folder) { m_programFolder = folder; }
     void SetExtraReport(ICopyReport* report) { m_extraReport = report; }
 
     const MessageMap* GetMessageMap() const override;
@@ -158,6 +162,7 @@ private:
     bool m_installStarted = false;
     bool m_stopRequested = false;
     ICopyQuestions* m_questions = nullptr;
+    CProgramFolder* m_programFolder = nullptr;
     ICopyReport* m_extraReport = nullptr;
     // From the start until the package size is computed, Next must wait.
     bool m_sizePending = false;

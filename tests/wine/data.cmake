@@ -5,5 +5,5 @@ tessaro_add_test(test_data_win
     ${CMAKE_CURRENT_LIST_DIR}/data_registry_test.cpp
     ${CMAKE_CURRENT_LIST_DIR}/data_program_folder_test.cpp
     ${CMAKE_CURRENT_LIST_DIR}/data_stamp_write_test.cpp
-  LIBS tessaro_data tessaro_app_paths tessaro_wine_test_files gtest_main
+  LIBS tessaro_data tessaro_wine_test_files gtest_main
   TIMEOUT 120)

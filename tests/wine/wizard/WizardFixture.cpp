@@ -53,6 +53,10 @@ std::vector<HWND> Descendants(HWND root) {
 
 } // namespace
 
+TestWizard::TestWizard() {
+    SetProgramFolder(&GetUpdateApp()->ProgramFolder());
+}
+
 BOOL TestWizard::OnInitDialog() {
     const BOOL result = CUpdateWizardDlg::OnInitDialog();
     if (afterInit)

@@ -14,6 +14,8 @@
 // The wizard with the seams the tests look through.
 class TestWizard : public CUpdateWizardDlg {
 public:
+    // Finds its package beside the test application's program folder.
+    TestWizard();
     using Hook = std::function<void(TestWizard&)>;
     Hook afterInit, duringSizeWalk, beforeCopy, whileListLoads;
     UINT failingTemplate = 0;
