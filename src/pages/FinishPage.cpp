@@ -3,25 +3,17 @@
 #include "PageStyle.h"
 #include <string>
 
-CFinishPage::CFinishPage(CWnd* parent) : CDialog(IDD, parent) {}
+CFinishPage::CFinishPage(CWnd* parent) : CWhitePage(IDD, parent) {}
 
 CFinishPage::~CFinishPage() = default;
 
-const MessageMap* CFinishPage::GetMessageMap() const {
-    static const MessageMapEntry entries[] = {
-        MapCtlColor<&CFinishPage::OnCtlColor>(),
-    };
-    static const MessageMap map{CDialog::GetMessageMap(), entries};
-    return &map;
-}
-
 void CFinishPage::DoDataExchange(CDataExchange* dx) {
-    CDialog::DoDataExchange(dx);
+    CWhitePage::DoDataExchange(dx);
     ExchangeSidePanels(dx, m_logoPanel, m_leftPanel);
 }
 
 BOOL CFinishPage::OnInitDialog() {
-    CDialog::OnInitDialog();
+    CWhitePage::OnInitDialog();
     MakeTitleFont(*this, 5, nullptr, m_titleFont, {IDC_TITLE});
     m_leftPanel.SetBitmap(IDB_LEFT_PANEL);
     m_logoPanel.SetBitmap(IDB_LOGO);
@@ -48,8 +40,4 @@ void CFinishPage::SetResult(int errors, Undone undone) {
     } else {
         FillPlaceholder(*this, IDC_TITLE, kProductVersionCode, " in modo corretto.");
     }
-}
-
-HBRUSH CFinishPage::OnCtlColor(HDC dc, HWND, UINT) {
-    return WhitePageBrush(dc);
 }

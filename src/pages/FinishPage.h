@@ -1,11 +1,11 @@
 #pragma once
 #include "BitmapPanel.h"
-#include "framework/Dialog.h"
+#include "WhitePage.h"
 #include "framework/Font.h"
 #include "resource.h"
 
 // The last screen: how the installation ended.
-class CFinishPage : public CDialog {
+class CFinishPage : public CWhitePage {
 public:
     enum { IDD = IDD_FINISH_PAGE };
 
@@ -21,12 +21,9 @@ public:
     // exists counts; later ones leave the texts as they are.
     void SetResult(int errors, Undone undone = Undone::Nothing);
 
-    const MessageMap* GetMessageMap() const override;
-
 protected:
     void DoDataExchange(CDataExchange* dx) override;
     BOOL OnInitDialog() override;
-    HBRUSH OnCtlColor(HDC dc, HWND control, UINT kind);
 
 private:
     CBitmapPanel m_logoPanel;

@@ -1,24 +1,21 @@
 #pragma once
 #include "BitmapPanel.h"
-#include "framework/Dialog.h"
+#include "WhitePage.h"
 #include "framework/Font.h"
 #include "resource.h"
 
 // The white band above the list and progress pages: the screen's title,
 // which the wizard sets, and the logo.
-class CHeaderPage : public CDialog {
+class CHeaderPage : public CWhitePage {
 public:
     enum { IDD = IDD_HEADER_PAGE };
 
     explicit CHeaderPage(CWnd* parent = nullptr);
     ~CHeaderPage() override;
 
-    const MessageMap* GetMessageMap() const override;
-
 protected:
     void DoDataExchange(CDataExchange* dx) override;
     BOOL OnInitDialog() override;
-    HBRUSH OnCtlColor(HDC dc, HWND control, UINT kind);
 
 private:
     CBitmapPanel m_logoPanel;

@@ -49,11 +49,6 @@ void FillPlaceholder(CWnd& page, int id, const char* code, const char* ending) {
     page.SetDlgItemText(id, result);
 }
 
-HBRUSH WhitePageBrush(HDC dc) {
-    ::SetBkMode(dc, TRANSPARENT);
-    return static_cast<HBRUSH>(::GetStockObject(WHITE_BRUSH));
-}
-
 void ExchangeSidePanels(CDataExchange* dx, CBitmapPanel& logoPanel, CBitmapPanel& leftPanel) {
     DDX_Control(dx, IDC_LOGO_PANEL, logoPanel);
     DDX_Control(dx, IDC_LEFT_PANEL, leftPanel);

@@ -25,8 +25,5 @@ void MakeTitleFont(CWnd& page, int taller, const char* face, CFont& font, const 
 // never used as a format: whatever else it holds is shown as it stands.
 void FillPlaceholder(CWnd& page, int id, const char* code, const char* ending = "");
 
-// The answer of a white page to every WM_CTLCOLOR message.
-HBRUSH WhitePageBrush(HDC dc);
-
 // The left picture and the logo of the welcome and finish pages.
 void ExchangeSidePanels(CDataExchange* dx, CBitmapPanel& logoPanel, CBitmapPanel& leftPanel);

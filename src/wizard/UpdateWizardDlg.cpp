@@ -80,11 +80,17 @@ CUpdateWizardDlg::CUpdateWizardDlg(CWnd* parent) : CDialog(IDD_WIZARD, parent) {
 }
 
 CUpdateWizardDlg::~CUpdateWizardDlg() {
-    m_welcomePage.reset();
-    m_headerPage.reset();
-    m_listPage.reset();
-    m_progressPage.reset();
-    m_finishPage.reset();
+    ClosePage(m_welcomePage);
+    ClosePage(m_headerPage);
+    ClosePage(m_listPage);
+    ClosePage(m_progressPage);
+    ClosePage(m_finishPage);
+}
+
+template <class Page> void CUpdateWizardDlg::ClosePage(std::unique_ptr<Page>& page) {
+    if (page)
+        page->DestroyWindow();
+    page.reset();
 }
 
 const MessageMap* CUpdateWizardDlg::GetMessageMap() const {
@@ -144,7 +150,6 @@ bool CUpdateWizardDlg::CreatePages() {
     const int bandHeight = band.bottom - band.top + 1;
     if (!MakePage(m_listPage, bandHeight) || !MakePage(m_progressPage, bandHeight))
         return false;
-    m_tree = &m_listPage->m_tree;
     return true;
 }
 
@@ -259,7 +264,7 @@ private:
 
 bool CUpdateWizardDlg::LoadUpdateList(CTextLineReader& reader, char* line, std::size_t lineSize) {
     m_listLoadStart = ::GetTickCount64();
-    CPacedTreeFiller filler(*m_tree, m_facts.installed, *this, &CUpdateWizardDlg::KeepLoadingList);
+    CPacedTreeFiller filler(m_listPage->m_tree, m_facts.installed, *this, &CUpdateWizardDlg::KeepLoadingList);
     m_facts.newest = ReadUpdateList(reader, line, lineSize, filler);
     // A file that cannot be read again just read keeps its details unshown
     // rather than stopping the update.
@@ -271,7 +276,7 @@ bool CUpdateWizardDlg::LoadUpdateList(CTextLineReader& reader, char* line, std::
     if (IsEnding())
         return false;
     if (filler.FirstEntry())
-        m_tree->EnsureVisible(filler.FirstEntry());
+        m_listPage->m_tree.EnsureVisible(filler.FirstEntry());
     if (m_listPending) {
         m_listPending = false;
         m_nextButton.ShowWindow(SW_SHOW);
@@ -450,11 +455,6 @@ HCURSOR CUpdateWizardDlg::OnQueryDragIcon() {
     return reinterpret_cast<HCURSOR>(m_icon);
 }
 
-void CUpdateWizardDlg::DestroyPage(CDialog* page) {
-    if (page)
-        page->DestroyWindow();
-}
-
 int CUpdateWizardDlg::CopyPackageTree(CTreeCopier& copier, const char* source,
                                       const char* destination) {
     return copier.CopyTree(source, destination);
@@ -489,26 +489,23 @@ void CUpdateWizardDlg::RunInstallation() {
     m_cancelButton.EnableWindow(Unattended() ? TRUE : FALSE);
     ShowItem(IDC_STATUS_LINE, true);
 
-    m_progressBar = &m_progressPage->m_progressBar;
-    m_statusText = &m_progressPage->m_statusText;
+    CProgressCtrl& progressBar = m_progressPage->m_progressBar;
+    CStatic& statusText = m_progressPage->m_statusText;
     // The template's placeholder would show until the first file is named,
     // and for good when the package tree cannot be listed.
-    m_statusText->SetWindowText("");
-    m_progressBar->SetRange32(0, CTreeCopier::ProgressRangeFor(m_facts.totalSize));
-    m_progressBar->SetPos(0);
+    statusText.SetWindowText("");
+    progressBar.SetRange32(0, CTreeCopier::ProgressRangeFor(m_facts.totalSize));
+    progressBar.SetPos(0);
 
     m_headerPage->SetDlgItemText(IDC_HEADER_TITLE, kInstallingTitle);
     m_progressPage->ShowWindow(SW_SHOW);
 
-    DestroyPage(m_listPage.get());
-    DestroyPage(m_welcomePage.get());
-    m_tree = nullptr;
-    m_listPage.reset();
-    m_welcomePage.reset();
+    ClosePage(m_listPage);
+    ClosePage(m_welcomePage);
 
     {
         CPromptQuestions person(m_hWnd);
-        CWindowCopyReport screen(m_progressBar, m_statusText);
+        CWindowCopyReport screen(&progressBar, &statusText);
         screen.SetPackageTotal(m_facts.totalSize);
         CCopyReports reports;
         reports.Add(&screen);
@@ -524,12 +521,8 @@ void CUpdateWizardDlg::RunInstallation() {
 
     const bool finishShown = ShowFinishPage(errors);
 
-    DestroyPage(m_headerPage.get());
-    m_headerPage.reset();
-    DestroyPage(m_progressPage.get());
-    m_progressBar = nullptr;
-    m_statusText = nullptr;
-    m_progressPage.reset();
+    ClosePage(m_headerPage);
+    ClosePage(m_progressPage);
 
     m_cancelButton.SetWindowText(kFinishText);
     m_cancelButton.EnableWindow(TRUE);

@@ -136,7 +136,10 @@ private:
 
     void ShowItem(int id, bool show);
     void GiveFocus(CButton& button);
-    void DestroyPage(CDialog* page);
+    // The one way a page goes: its window first, while the object still
+    // hears the window's last messages, then the object. The unique_ptr
+    // members are the pages' only owners; nothing else keeps a pointer.
+    template <class Page> void ClosePage(std::unique_ptr<Page>& page);
     // Path of a package file beside the program (program folder + relative).
     const char* PackagePath(const char* relative);
 
@@ -145,14 +148,11 @@ private:
     CButton m_backButton;
     CButton m_nextButton;
     HICON m_icon = nullptr;
-    CTreeCtrl* m_tree = nullptr;
     std::unique_ptr<CWelcomePage> m_welcomePage;
     std::unique_ptr<CHeaderPage> m_headerPage;
     std::unique_ptr<CUpdateListPage> m_listPage;
     std::unique_ptr<CProgressPage> m_progressPage;
     std::unique_ptr<CFinishPage> m_finishPage;
-    CProgressCtrl* m_progressBar = nullptr;
-    CStatic* m_statusText = nullptr;
     char m_caption[256] = {};
     StartupFacts m_facts;
     int m_busy = 0;
