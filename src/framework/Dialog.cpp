@@ -109,16 +109,25 @@ BOOL CDialog::Create(UINT templateId, CWnd* parent) {
     m_templateId = templateId;
     m_pParentWnd = parent;
     m_modal = false;
+    return CreateHandedOver([&] {
+               return ::CreateDialogParamA(AfxGetInstanceHandle(), MAKEINTRESOURCEA(templateId),
+                                           parent ? parent->m_hWnd : nullptr, &DialogProc, 0);
+           }) != nullptr;
+}
+
+template <class Make> HWND CDialog::CreateHandedOver(Make make) {
+    // The object is handed to DialogProc through the thread before the
+    // window exists, so that the messages it gets before WM_INITDIALOG are
+    // not lost; a creation inside a creation keeps the outer one's.
     CDialog* outer = t_creating;
     t_creating = this;
-    HWND hWnd = ::CreateDialogParamA(AfxGetInstanceHandle(), MAKEINTRESOURCEA(templateId),
-                                     parent ? parent->m_hWnd : nullptr, &DialogProc, 0);
+    HWND hWnd = make();
     t_creating = outer;
     if (hWnd && m_hWnd != hWnd) {
         ::DestroyWindow(hWnd);
-        return FALSE;
+        return nullptr;
     }
-    return hWnd != nullptr;
+    return hWnd;
 }
 
 HWND CDialog::CreateModalWindow(HWND owner) {
@@ -126,16 +135,10 @@ HWND CDialog::CreateModalWindow(HWND owner) {
     const std::vector<BYTE> templ = HiddenTemplate(instance, m_templateId);
     if (templ.empty())
         return nullptr;
-    CDialog* outer = t_creating;
-    t_creating = this;
-    HWND hWnd = ::CreateDialogIndirectParamA(
-        instance, reinterpret_cast<LPCDLGTEMPLATEA>(templ.data()), owner, &DialogProc, 0);
-    t_creating = outer;
-    if (hWnd && m_hWnd != hWnd) {
-        ::DestroyWindow(hWnd);
-        return nullptr;
-    }
-    return hWnd;
+    return CreateHandedOver([&] {
+        return ::CreateDialogIndirectParamA(
+            instance, reinterpret_cast<LPCDLGTEMPLATEA>(templ.data()), owner, &DialogProc, 0);
+    });
 }
 
 INT_PTR CDialog::DoModal() {

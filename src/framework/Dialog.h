@@ -47,6 +47,9 @@ protected:
 private:
     static INT_PTR CALLBACK DialogProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam);
     HWND CreateModalWindow(HWND owner);
+    // Creates the window through `make` with this object handed over to its
+    // first messages; null when it could not be made or was not ours.
+    template <class Make> HWND CreateHandedOver(Make make);
     void CentreOnWorkArea();
 
     bool m_modal = false;
