@@ -26,11 +26,6 @@ BOOL CTreeCtrl::SetItemState(HTREEITEM item, UINT state, UINT stateMask) {
     return static_cast<BOOL>(SendMessage(TVM_SETITEMA, 0, reinterpret_cast<LPARAM>(&tvItem)));
 }
 
-UINT CTreeCtrl::GetItemState(HTREEITEM item, UINT stateMask) {
-    return static_cast<UINT>(
-        SendMessage(TVM_GETITEMSTATE, reinterpret_cast<WPARAM>(item), stateMask));
-}
-
 BOOL CTreeCtrl::SetCheck(HTREEITEM item, BOOL check) {
     return SetItemState(item, INDEXTOSTATEIMAGEMASK(check ? 2 : 1), TVIS_STATEIMAGEMASK);
 }
@@ -45,35 +40,6 @@ COLORREF CTreeCtrl::SetBkColor(COLORREF colour) {
 
 COLORREF CTreeCtrl::SetTextColor(COLORREF colour) {
     return static_cast<COLORREF>(SendMessage(TVM_SETTEXTCOLOR, 0, static_cast<LPARAM>(colour)));
-}
-
-HTREEITEM CTreeCtrl::GetRootItem() {
-    return reinterpret_cast<HTREEITEM>(SendMessage(TVM_GETNEXTITEM, TVGN_ROOT, 0));
-}
-
-HTREEITEM CTreeCtrl::GetChildItem(HTREEITEM item) {
-    return reinterpret_cast<HTREEITEM>(
-        SendMessage(TVM_GETNEXTITEM, TVGN_CHILD, reinterpret_cast<LPARAM>(item)));
-}
-
-HTREEITEM CTreeCtrl::GetNextSiblingItem(HTREEITEM item) {
-    return reinterpret_cast<HTREEITEM>(
-        SendMessage(TVM_GETNEXTITEM, TVGN_NEXT, reinterpret_cast<LPARAM>(item)));
-}
-
-BOOL CTreeCtrl::GetItemText(HTREEITEM item, char* buffer, int size) {
-    if (!buffer || size <= 0)
-        return FALSE;
-    buffer[0] = '\0';
-    TVITEMA tvItem{};
-    tvItem.mask = TVIF_TEXT;
-    tvItem.hItem = item;
-    tvItem.pszText = buffer;
-    tvItem.cchTextMax = size;
-    const BOOL ok =
-        static_cast<BOOL>(SendMessage(TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&tvItem)));
-    buffer[size - 1] = '\0';
-    return ok;
 }
 
 UINT CTreeCtrl::GetCount() {

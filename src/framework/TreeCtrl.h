@@ -12,17 +12,11 @@ public:
     HTREEITEM InsertItem(const char* text, UINT state, UINT stateMask, HTREEITEM parent,
                          HTREEITEM after);
     BOOL SetItemState(HTREEITEM item, UINT state, UINT stateMask);
-    UINT GetItemState(HTREEITEM item, UINT stateMask);
     // State image 2 (ticked) or 1 (not ticked).
     BOOL SetCheck(HTREEITEM item, BOOL check = TRUE);
     BOOL EnsureVisible(HTREEITEM item);
     COLORREF SetBkColor(COLORREF colour);
     COLORREF SetTextColor(COLORREF colour);
-    HTREEITEM GetRootItem();
-    HTREEITEM GetChildItem(HTREEITEM item);
-    HTREEITEM GetNextSiblingItem(HTREEITEM item);
-    // Copies the item's text (cut to fit, always terminated); FALSE on failure.
-    BOOL GetItemText(HTREEITEM item, char* buffer, int size);
     UINT GetCount();
     // Off: items change without the control repainting or measuring itself.
     void SetRedraw(BOOL redraw);
