@@ -17,19 +17,6 @@ HTREEITEM CTreeCtrl::InsertItem(const char* text, UINT state, UINT stateMask, HT
         SendMessage(TVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&insert)));
 }
 
-BOOL CTreeCtrl::SetItemState(HTREEITEM item, UINT state, UINT stateMask) {
-    TVITEMA tvItem{};
-    tvItem.mask = TVIF_STATE;
-    tvItem.hItem = item;
-    tvItem.state = state;
-    tvItem.stateMask = stateMask;
-    return static_cast<BOOL>(SendMessage(TVM_SETITEMA, 0, reinterpret_cast<LPARAM>(&tvItem)));
-}
-
-BOOL CTreeCtrl::SetCheck(HTREEITEM item, BOOL check) {
-    return SetItemState(item, INDEXTOSTATEIMAGEMASK(check ? 2 : 1), TVIS_STATEIMAGEMASK);
-}
-
 BOOL CTreeCtrl::EnsureVisible(HTREEITEM item) {
     return static_cast<BOOL>(SendMessage(TVM_ENSUREVISIBLE, 0, reinterpret_cast<LPARAM>(item)));
 }

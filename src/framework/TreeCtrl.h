@@ -11,9 +11,6 @@ public:
     // some platforms.
     HTREEITEM InsertItem(const char* text, UINT state, UINT stateMask, HTREEITEM parent,
                          HTREEITEM after);
-    BOOL SetItemState(HTREEITEM item, UINT state, UINT stateMask);
-    // State image 2 (ticked) or 1 (not ticked).
-    BOOL SetCheck(HTREEITEM item, BOOL check = TRUE);
     BOOL EnsureVisible(HTREEITEM item);
     COLORREF SetBkColor(COLORREF colour);
     COLORREF SetTextColor(COLORREF colour);

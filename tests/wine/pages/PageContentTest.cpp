@@ -209,8 +209,8 @@ TEST_F(PageContentTest, TreeUsesTheDialogColours) {
 }
 
 TEST_F(PageContentTest, TreeItemsReachTheScreenInTheDialogColours) {
-    HTREEITEM bold = list->m_tree.InsertItem("5.0 [04.04.16] del 16/4/2004");
-    list->m_tree.SetItemState(bold, TVIS_BOLD, TVIS_BOLD);
+    HTREEITEM bold = list->m_tree.InsertItem("5.0 [04.04.16] del 16/4/2004", TVIS_BOLD, TVIS_BOLD,
+                                             TVI_ROOT, TVI_LAST);
     list->m_tree.InsertItem("Nuova stampa dei documenti", bold);
     ShowAndPaint(header->m_hWnd);
     ShowAndPaint(list->m_hWnd);
