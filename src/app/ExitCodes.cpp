@@ -1,4 +1,4 @@
-#include "ExitCodes.h"
+#include "app/ExitCodes.h"
 
 int DecideExitCode(const RunSummary& run) {
     switch (run.startup) {

@@ -1,5 +1,5 @@
-#include "QuietRun.h"
-#include "UpdateLog.h"
+#include "app/QuietRun.h"
+#include "app/UpdateLog.h"
 #include "fileops/UnattendedQuestions.h"
 
 RunSummary RunQuietly(const PackagePaths& package, StartupFacts& facts, CUpdateLog& log) {

@@ -1,8 +1,8 @@
 #pragma once
 // The update without any window (/quiet): the wizard's start-up checks and
 // installation run, with the unattended answers, told only to the log.
-#include "ExitCodes.h"
-#include "StartupFacts.h"
+#include "app/ExitCodes.h"
+#include "wizard/StartupFacts.h"
 
 class CUpdateLog;
 

@@ -1,5 +1,5 @@
-#include "SingleInstance.h"
-#include "resource.h"
+#include "app/SingleInstance.h"
+#include "res/resource.h"
 
 CSingleInstance::CSingleInstance(const char* name) {
     m_mutex = CreateMutexA(nullptr, FALSE, name);

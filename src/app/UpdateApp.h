@@ -1,5 +1,5 @@
 #pragma once
-#include "ProgramFolder.h"
+#include "data/ProgramFolder.h"
 #include "framework/WinApp.h"
 
 // The application object: learns the folder the program file lives in, so

@@ -1,5 +1,5 @@
-#include "UpdateLog.h"
-#include "PackageLayout.h"
+#include "app/UpdateLog.h"
+#include "data/PackageLayout.h"
 #include "version.h"
 #include <cstdarg>
 #include <cstdio>

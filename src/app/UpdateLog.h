@@ -1,9 +1,9 @@
 #pragma once
 // The administrator's log: a plain text file a support person reads to learn
 // what one run of the update did on one computer.
-#include "CommandLine.h"
-#include "ExitCodes.h"
-#include "StartupFacts.h"
+#include "app/CommandLine.h"
+#include "app/ExitCodes.h"
+#include "wizard/StartupFacts.h"
 #include "fileops/CopyReport.h"
 #include "fileops/FileHandle.h"
 #include <string>

@@ -1,4 +1,4 @@
-#include "DiskWrite.h"
+#include "data/DiskWrite.h"
 
 #ifdef _WIN32
 #include <io.h>

@@ -1,7 +1,7 @@
-#include "InstallationRegistry.h"
+#include "data/InstallationRegistry.h"
 
-#include "PackageLayout.h"
-#include "StampFile.h"
+#include "data/PackageLayout.h"
+#include "data/StampFile.h"
 
 #include <cstdio>
 #include <cstring>

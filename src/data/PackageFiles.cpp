@@ -1,6 +1,6 @@
-#include "PackageFiles.h"
+#include "data/PackageFiles.h"
 
-#include "PackageLayout.h"
+#include "data/PackageLayout.h"
 
 #include <cstdint>
 #include <cstring>

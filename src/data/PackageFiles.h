@@ -1,7 +1,7 @@
 #pragma once
 
-#include "TextLineReader.h"
-#include "VersionStamp.h"
+#include "data/TextLineReader.h"
+#include "data/VersionStamp.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -1,7 +1,7 @@
-#include "StampFile.h"
+#include "data/StampFile.h"
 
-#include "DiskWrite.h"
-#include "PackageLayout.h"
+#include "data/DiskWrite.h"
+#include "data/PackageLayout.h"
 
 #include <cstdio>
 #include <cstring>

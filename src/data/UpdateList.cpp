@@ -1,8 +1,8 @@
-#include "UpdateList.h"
+#include "data/UpdateList.h"
 
-#include "PackageFiles.h"
-#include "PackageLayout.h"
-#include "TextLineReader.h"
+#include "data/PackageFiles.h"
+#include "data/PackageLayout.h"
+#include "data/TextLineReader.h"
 
 #include <utility>
 

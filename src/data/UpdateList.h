@@ -1,6 +1,6 @@
 #pragma once
 
-#include "VersionStamp.h"
+#include "data/VersionStamp.h"
 
 #include <string>
 #include <vector>

@@ -1,4 +1,4 @@
-#include "VersionStamp.h"
+#include "data/VersionStamp.h"
 
 #include <climits>
 #include <cstdio>

@@ -1,6 +1,6 @@
 #include "fileops/InstallTransaction.h"
 
-#include "StampFile.h"
+#include "data/StampFile.h"
 #include "fileops/Paths.h"
 #include "fileops/RetryTimings.h"
 

@@ -18,7 +18,7 @@
 #include "fileops/FileHandle.h"
 #include "fileops/RecoveryResult.h"
 #include "fileops/UpdateJournal.h"
-#include "VersionStamp.h"
+#include "data/VersionStamp.h"
 #include <windows.h>
 #include <cstdint>
 #include <set>

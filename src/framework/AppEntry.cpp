@@ -1,7 +1,7 @@
 // The program entry, linked only into the program: test programs bring their
 // own main and application object.
-#include "SafeLibrarySearch.h"
-#include "WinApp.h"
+#include "framework/SafeLibrarySearch.h"
+#include "framework/WinApp.h"
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     // Before anything else can load a library by name from the medium.

@@ -1,5 +1,5 @@
 #pragma once
-#include "GdiObject.h"
+#include "framework/GdiObject.h"
 
 class CBitmap : public CGdiObject {
 public:

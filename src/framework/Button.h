@@ -1,4 +1,4 @@
 #pragma once
-#include "Wnd.h"
+#include "framework/Wnd.h"
 
 class CButton : public CWnd {};

@@ -1,5 +1,5 @@
-#include "DataExchange.h"
-#include "Wnd.h"
+#include "framework/DataExchange.h"
+#include "framework/Wnd.h"
 
 void DDX_Control(CDataExchange* dx, int id, CWnd& control) {
     if (!dx || dx->m_bSaveAndValidate || control.m_hWnd || !dx->m_pDlgWnd)

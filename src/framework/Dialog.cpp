@@ -1,6 +1,6 @@
-#include "Dialog.h"
-#include "DataExchange.h"
-#include "WinApp.h"
+#include "framework/Dialog.h"
+#include "framework/DataExchange.h"
+#include "framework/WinApp.h"
 #include <algorithm>
 #include <cstring>
 #include <vector>

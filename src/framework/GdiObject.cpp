@@ -1,4 +1,4 @@
-#include "GdiObject.h"
+#include "framework/GdiObject.h"
 
 void CGdiObject::Attach(HGDIOBJ object) {
     if (object == m_hObject)

@@ -1,5 +1,5 @@
-#include "PaintDC.h"
-#include "Wnd.h"
+#include "framework/PaintDC.h"
+#include "framework/Wnd.h"
 
 CPaintDC::CPaintDC(CWnd* wnd) : m_ps{}, m_hWnd(wnd ? wnd->m_hWnd : nullptr) {
     m_hDC = ::BeginPaint(m_hWnd, &m_ps);

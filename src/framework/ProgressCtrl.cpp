@@ -1,4 +1,4 @@
-#include "ProgressCtrl.h"
+#include "framework/ProgressCtrl.h"
 #include <commctrl.h>
 
 void CProgressCtrl::SetRange32(int lower, int upper) {

@@ -1,4 +1,4 @@
-#include "SafeLibrarySearch.h"
+#include "framework/SafeLibrarySearch.h"
 
 #include <cstring>
 

@@ -1,4 +1,4 @@
-#include "TreeCtrl.h"
+#include "framework/TreeCtrl.h"
 
 HTREEITEM CTreeCtrl::InsertItem(const char* text, HTREEITEM parent, HTREEITEM after) {
     return InsertItem(text, 0, 0, parent, after);

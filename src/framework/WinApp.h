@@ -1,5 +1,5 @@
 #pragma once
-#include "WinThread.h"
+#include "framework/WinThread.h"
 
 class CWnd;
 

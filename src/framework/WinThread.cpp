@@ -1,4 +1,4 @@
-#include "WinThread.h"
+#include "framework/WinThread.h"
 
 namespace {
 

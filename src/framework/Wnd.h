@@ -2,7 +2,7 @@
 #include <windows.h>
 #include <memory>
 #include <vector>
-#include "MessageMap.h"
+#include "framework/MessageMap.h"
 
 // A window object. A "permanent" object is registered in the thread's map
 // from handle to object and receives the window's messages: a dialog made by

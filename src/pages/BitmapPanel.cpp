@@ -1,4 +1,4 @@
-#include "BitmapPanel.h"
+#include "pages/BitmapPanel.h"
 #include "framework/PaintDC.h"
 #include "framework/WinApp.h"
 

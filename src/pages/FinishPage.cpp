@@ -1,6 +1,6 @@
-#include "FinishPage.h"
-#include "PackageLayout.h"
-#include "PageStyle.h"
+#include "pages/FinishPage.h"
+#include "data/PackageLayout.h"
+#include "pages/PageStyle.h"
 #include <string>
 
 CFinishPage::CFinishPage(CWnd* parent) : CWhitePage(IDD, parent) {}

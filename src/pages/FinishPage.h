@@ -1,8 +1,8 @@
 #pragma once
-#include "BitmapPanel.h"
-#include "WhitePage.h"
+#include "pages/BitmapPanel.h"
+#include "pages/WhitePage.h"
 #include "framework/Font.h"
-#include "resource.h"
+#include "res/resource.h"
 
 // The last screen: how the installation ended.
 class CFinishPage : public CWhitePage {

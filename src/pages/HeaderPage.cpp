@@ -1,5 +1,5 @@
-#include "HeaderPage.h"
-#include "PageStyle.h"
+#include "pages/HeaderPage.h"
+#include "pages/PageStyle.h"
 #include "framework/DataExchange.h"
 
 CHeaderPage::CHeaderPage(CWnd* parent) : CWhitePage(IDD, parent) {}

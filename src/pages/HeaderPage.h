@@ -1,8 +1,8 @@
 #pragma once
-#include "BitmapPanel.h"
-#include "WhitePage.h"
+#include "pages/BitmapPanel.h"
+#include "pages/WhitePage.h"
 #include "framework/Font.h"
-#include "resource.h"
+#include "res/resource.h"
 
 // The white band above the list and progress pages: the screen's title,
 // which the wizard sets, and the logo.

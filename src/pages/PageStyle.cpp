@@ -1,9 +1,9 @@
-#include "PageStyle.h"
-#include "BitmapPanel.h"
+#include "pages/PageStyle.h"
+#include "pages/BitmapPanel.h"
 #include "framework/DataExchange.h"
 #include "framework/String.h"
 #include "framework/Wnd.h"
-#include "resource.h"
+#include "res/resource.h"
 #include <cstring>
 
 namespace {

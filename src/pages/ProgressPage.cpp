@@ -1,4 +1,4 @@
-#include "ProgressPage.h"
+#include "pages/ProgressPage.h"
 #include "framework/DataExchange.h"
 
 CProgressPage::CProgressPage(CWnd* parent) : CDialog(IDD, parent) {}

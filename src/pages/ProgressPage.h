@@ -2,7 +2,7 @@
 #include "framework/Dialog.h"
 #include "framework/ProgressCtrl.h"
 #include "framework/Static.h"
-#include "resource.h"
+#include "res/resource.h"
 
 // The copy in progress: the line naming the file and the bar, both driven
 // by the copier the wizard hands them to.

@@ -1,6 +1,6 @@
-#include "UpdateListPage.h"
-#include "PackageLayout.h"
-#include "PageStyle.h"
+#include "pages/UpdateListPage.h"
+#include "data/PackageLayout.h"
+#include "pages/PageStyle.h"
 #include "framework/DataExchange.h"
 #include <commctrl.h>
 

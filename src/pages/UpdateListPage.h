@@ -2,7 +2,7 @@
 #include "framework/Dialog.h"
 #include "framework/Font.h"
 #include "framework/TreeCtrl.h"
-#include "resource.h"
+#include "res/resource.h"
 
 // The page's tree. One of many items is not emptied item by item when its
 // window goes: under some platforms each item freed searches and moves every

@@ -1,6 +1,6 @@
-#include "WelcomePage.h"
-#include "PackageLayout.h"
-#include "PageStyle.h"
+#include "pages/WelcomePage.h"
+#include "data/PackageLayout.h"
+#include "pages/PageStyle.h"
 
 CWelcomePage::CWelcomePage(CWnd* parent) : CWhitePage(IDD, parent) {}
 

@@ -1,4 +1,4 @@
-#include "WhitePage.h"
+#include "pages/WhitePage.h"
 
 const MessageMap* CWhitePage::GetMessageMap() const {
     static const MessageMapEntry entries[] = {

@@ -1,4 +1,4 @@
-#include "InstallationRun.h"
+#include "wizard/InstallationRun.h"
 #include "fileops/InstallTransaction.h"
 #include "fileops/TreeCopier.h"
 #include <windows.h>

@@ -2,7 +2,7 @@
 // The installation itself, the same with a window and without one: the
 // package tree copied over the installation, then the new stamp written as
 // the moment the update counts as done, or every change undone.
-#include "VersionStamp.h"
+#include "data/VersionStamp.h"
 #include <cstdint>
 #include <memory>
 #include <string>

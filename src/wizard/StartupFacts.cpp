@@ -1,8 +1,8 @@
-#include "StartupFacts.h"
-#include "InstallationRegistry.h"
-#include "PackageFiles.h"
-#include "PackageLayout.h"
-#include "StampFile.h"
+#include "wizard/StartupFacts.h"
+#include "data/InstallationRegistry.h"
+#include "data/PackageFiles.h"
+#include "data/PackageLayout.h"
+#include "data/StampFile.h"
 #include "fileops/FolderSize.h"
 #include "fileops/InstallTransaction.h"
 

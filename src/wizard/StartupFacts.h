@@ -4,7 +4,7 @@
 // The wizard learns it step by step around its screens; the run without a
 // window learns it in one go. Both go through these steps, so the checks are
 // the same in every mode.
-#include "VersionStamp.h"
+#include "data/VersionStamp.h"
 #include "fileops/RecoveryResult.h"
 #include <cstdint>
 

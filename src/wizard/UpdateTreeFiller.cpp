@@ -1,4 +1,4 @@
-#include "UpdateTreeFiller.h"
+#include "wizard/UpdateTreeFiller.h"
 #include "framework/TreeCtrl.h"
 
 CUpdateTreeFiller::CUpdateTreeFiller(CTreeCtrl& tree, const VersionStamp& installed)

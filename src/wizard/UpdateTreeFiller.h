@@ -1,5 +1,5 @@
 #pragma once
-#include "PackageFiles.h"
+#include "data/PackageFiles.h"
 #include <windows.h>
 #include <commctrl.h>
 #include <cstddef>

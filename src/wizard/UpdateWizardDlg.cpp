@@ -1,16 +1,16 @@
-#include "UpdateWizardDlg.h"
-#include "FinishPage.h"
-#include "HeaderPage.h"
-#include "InstallationRegistry.h"
-#include "InstallationRun.h"
-#include "ProgramFolder.h"
-#include "PackageFiles.h"
-#include "PackageLayout.h"
-#include "ProgressPage.h"
-#include "StampFile.h"
-#include "UpdateListPage.h"
-#include "UpdateTreeFiller.h"
-#include "WelcomePage.h"
+#include "wizard/UpdateWizardDlg.h"
+#include "pages/FinishPage.h"
+#include "pages/HeaderPage.h"
+#include "data/InstallationRegistry.h"
+#include "wizard/InstallationRun.h"
+#include "data/ProgramFolder.h"
+#include "data/PackageFiles.h"
+#include "data/PackageLayout.h"
+#include "pages/ProgressPage.h"
+#include "data/StampFile.h"
+#include "pages/UpdateListPage.h"
+#include "wizard/UpdateTreeFiller.h"
+#include "pages/WelcomePage.h"
 #include "fileops/FolderSize.h"
 #include "fileops/MessagePump.h"
 #include "fileops/TreeCopier.h"
@@ -18,7 +18,7 @@
 #include "framework/DataExchange.h"
 #include "framework/PaintDC.h"
 #include "framework/WinApp.h"
-#include "resource.h"
+#include "res/resource.h"
 #include <cinttypes>
 #include <cstdio>
 #include <cstring>
@@ -42,14 +42,13 @@ const char kInstallingTitle[] = "Installazione Aggiornamenti in corso";
 const char kNextText[] = "Avanti>";
 const char kInstallText[] = "Installa";
 const char kFinishText[] = "Fine";
-const char kNotEnoughSpace[] =
-    "Spazio su disco insufficiente per l'aggiornamento: servono %" PRId64
-    " MB, disponibili %" PRId64 " MB.";
+const char kNotEnoughSpace[] = "Spazio su disco insufficiente per l'aggiornamento: servono %" PRId64
+                               " MB, disponibili %" PRId64 " MB.";
 const char kCannotPrepare[] = "Impossibile preparare l'aggiornamento: nessun file è stato "
                               "modificato.";
 
 const char kRecovered[] = "Un aggiornamento precedente non è stato completato: tutte le "
-                         "modifiche sono state annullate.";
+                          "modifiche sono state annullate.";
 const char kAlreadyRunning[] = "Il programma di aggiornamento è già in esecuzione.";
 const char kNotAllRecovered[] =
     "Un aggiornamento precedente non è stato completato e alcuni file non sono stati "
@@ -264,7 +263,8 @@ private:
 
 bool CUpdateWizardDlg::LoadUpdateList(CTextLineReader& reader, char* line, std::size_t lineSize) {
     m_listLoadStart = ::GetTickCount64();
-    CPacedTreeFiller filler(m_listPage->m_tree, m_facts.installed, *this, &CUpdateWizardDlg::KeepLoadingList);
+    CPacedTreeFiller filler(m_listPage->m_tree, m_facts.installed, *this,
+                            &CUpdateWizardDlg::KeepLoadingList);
     m_facts.newest = ReadUpdateList(reader, line, lineSize, filler);
     // A file that cannot be read again just read keeps its details unshown
     // rather than stopping the update.

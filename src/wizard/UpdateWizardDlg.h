@@ -1,9 +1,9 @@
 #pragma once
 #include "framework/Button.h"
 #include "framework/Dialog.h"
-#include "InstallationRun.h"
-#include "StartupFacts.h"
-#include "VersionStamp.h"
+#include "wizard/InstallationRun.h"
+#include "wizard/StartupFacts.h"
+#include "data/VersionStamp.h"
 #include <cstddef>
 #include <cstdint>
 #include <memory>
