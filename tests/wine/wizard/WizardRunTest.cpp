@@ -112,6 +112,32 @@ TEST_F(WizardRunTest, FailedOrIncompleteRunKeepsTheOldStamp) {
     }
 }
 
+// A list without one readable entry gives the zero stamp, which the wizard
+// itself would later read as "no update installed": the copy and its outcome
+// stay as they are, but the installed stamp is never replaced by it.
+TEST_F(WizardRunTest, AListWithoutAReadableEntryNeverErasesTheInstalledStamp) {
+    const struct {
+        const char* row;
+        const char* list;
+    } rows[] = {
+        // The whole file is one line, which begins with the title.
+        {"carriage returns only", "Aggiornamenti Tessaro\r-> @versione=5.1  @build=04.11.30\r"},
+        {"no blank after the marker", "->@versione=5.1  @build=04.11.30\n"},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.row);
+        TearDown();
+        SetUp();
+        MakePackage(row.list, "1510");
+        MessageBoxAnswerer boxes;
+        TestWizard wizard;
+        Install(wizard, kCorrect);
+        EXPECT_EQ(Get("inst\\Versione.txt"), kOldStamp);
+        EXPECT_EQ(Get("inst\\a.txt"), std::string(10, 'a'));
+        EXPECT_TRUE(boxes.Boxes().empty());
+    }
+}
+
 // The bar's range is twice the package size, scaled once that no longer
 // fits the control's 32-bit range.
 TEST_F(WizardRunTest, ProgressRangeFollowsThePackageSize) {
