@@ -88,9 +88,7 @@ step "set-up"
 timed "set-up" scripts/setup.sh || exit 1
 
 echo "Linux lane running beside the Windows lane; its output follows the Windows lane's."
-# At a lower priority: when the lanes overlap, the Wine tests, which wait for
-# windows and timers, are not the ones kept waiting for a core.
-(renice -n 10 -p $BASHPID >/dev/null 2>&1 || true; linux_lane) >"$log/linux.txt" 2>&1 &
+linux_lane >"$log/linux.txt" 2>&1 &
 linux=$!
 windows_lane 2>&1 | tee "$log/windows.txt"
 windows_status=${PIPESTATUS[0]}
