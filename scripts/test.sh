@@ -36,6 +36,26 @@ timed() {
   return $status
 }
 
+# The Wine prefixes of the tests and of the screenshots take a quarter of a
+# minute each to make: the Linux lane makes them while the Windows build
+# runs, and the Windows lane waits for them before it starts Wine.
+prefixes_done=$log/prefixes.done
+make_prefixes() {
+  # The demo's prefix is made in the demo's language (scripts/demo.sh).
+  local demo_locale=C.UTF-8
+  locale -a 2>/dev/null | grep -qi '^it_IT\.utf-\?8$' && demo_locale=it_IT.UTF-8
+  timed "Wine prefixes" bash -c 'scripts/wine-prefix.sh &&
+    WINEPREFIX="$PWD/build/demo/prefix" TESSARO_WINE_LOCALE='"$demo_locale"' scripts/wine-prefix.sh' || true
+  touch "$prefixes_done"
+}
+wait_prefixes() {
+  local waited=0
+  while [ ! -e "$prefixes_done" ] && [ $waited -lt 600 ]; do
+    sleep 1
+    waited=$((waited + 1))
+  done
+}
+
 # The reports of an earlier run must not be counted as this run's.
 clear_reports() { rm -rf "$1/test-results"; }
 
@@ -44,6 +64,7 @@ windows_lane() {
   step "64-bit test build"
   timed "win64 build" bash -c 'cmake --preset win64 >/dev/null && cmake --build --preset win64'
   step "Windows tests under wine64"
+  wait_prefixes
   clear_reports build/win64
   # CTest's failures are counted from its log at the end, not here.
   timed "win64 tests" scripts/wine-ctest.sh build/win64 -j "$jobs" >"$log/ctest-win64.txt" 2>&1 || true
@@ -65,6 +86,8 @@ windows_lane() {
 
 linux_lane() {
   set -e
+  step "Wine prefixes for the Windows lane"
+  make_prefixes
   step "native build and tests (ASan + UBSan)"
   timed "native build" bash -c 'cmake --preset native >/dev/null && cmake --build --preset native'
   clear_reports build/native
