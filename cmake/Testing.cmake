@@ -1,14 +1,54 @@
-# tessaro_add_test(NAME SOURCES ... LIBS ... [TIMEOUT seconds])
+# tessaro_add_test(NAME SOURCES ... LIBS ... [TIMEOUT seconds]
+#                  [RESOURCE_LOCK name... | RESOURCE_LOCK NONE])
 # One GoogleTest program, registered as one CTest test. In the Windows
 # builds CTest starts it through the cross-compiling emulator (wine64).
 # Every test has a time bound: a message box nobody answers never ends.
+#
+# CTest runs tests side by side (scripts/test.sh passes -j). Tests that name
+# the same lock never overlap. Under Wine every test holds "desktop" unless
+# it names its own locks: windows of two programs on the one virtual desktop
+# take the focus and the foreground from each other, and a new test is kept
+# apart until it has been seen to run beside the others. The locks in use:
+#   desktop           windows, focus or message boxes on the Wine desktop
+#   installation-key  HKLM\SOFTWARE\Vantrel\Tessaro\VERS0002 in the prefix
+# RESOURCE_LOCK NONE: the test touches nothing another test uses.
+#
+# Each program writes its GoogleTest report to test-results/NAME.xml in the
+# build tree; scripts/count-tests.py counts the test cases from it.
 function(tessaro_add_test name)
-  cmake_parse_arguments(T "" "TIMEOUT" "SOURCES;LIBS" ${ARGN})
+  cmake_parse_arguments(T "" "TIMEOUT" "SOURCES;LIBS;RESOURCE_LOCK" ${ARGN})
+  if(T_UNPARSED_ARGUMENTS)
+    message(FATAL_ERROR "tessaro_add_test(${name}): unknown arguments ${T_UNPARSED_ARGUMENTS}")
+  endif()
   if(NOT T_TIMEOUT)
     set(T_TIMEOUT 120)
   endif()
+  if(NOT DEFINED T_RESOURCE_LOCK AND NOT "RESOURCE_LOCK" IN_LIST T_KEYWORDS_MISSING_VALUES)
+    if(WIN32)
+      set(T_RESOURCE_LOCK desktop)
+    endif()
+  endif()
+  list(REMOVE_ITEM T_RESOURCE_LOCK NONE)
+
   add_executable(${name} ${T_SOURCES})
   target_link_libraries(${name} PRIVATE ${T_LIBS})
-  add_test(NAME ${name} COMMAND ${name} --gtest_brief=0)
+  # GoogleTest's and Windows' headers were most of every test file's compile
+  # time: each program precompiles them once. They come first in every C++
+  # file of a test, so a header that must precede <windows.h> (winsock2.h)
+  # cannot be used in tests.
+  set(headers "$<$<COMPILE_LANGUAGE:CXX>:<gtest/gtest.h$<ANGLE-R>>")
+  if(WIN32)
+    list(PREPEND headers "$<$<COMPILE_LANGUAGE:CXX>:<windows.h$<ANGLE-R>>")
+  endif()
+  target_precompile_headers(${name} PRIVATE ${headers})
+  # Wine takes "/work/..." as a path on the current drive: name Z: for it.
+  set(report ${CMAKE_BINARY_DIR}/test-results/${name}.xml)
+  if(WIN32)
+    set(report Z:${report})
+  endif()
+  add_test(NAME ${name} COMMAND ${name} --gtest_brief=0 --gtest_output=xml:${report})
   set_tests_properties(${name} PROPERTIES TIMEOUT ${T_TIMEOUT})
+  if(T_RESOURCE_LOCK)
+    set_tests_properties(${name} PROPERTIES RESOURCE_LOCK "${T_RESOURCE_LOCK}")
+  endif()
 endfunction()

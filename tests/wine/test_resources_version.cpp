@@ -5,6 +5,7 @@
 #include <commctrl.h>
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <set>
 #include <string>
 #include <vector>
@@ -31,10 +32,12 @@ TEST(VersionBlock, FixedPart) {
     ASSERT_TRUE(VerQueryValueA(block.data(), "\\", reinterpret_cast<void**>(&fixed), &length));
     ASSERT_EQ(length, sizeof *fixed);
     EXPECT_EQ(fixed->dwSignature, 0xFEEF04BDu);
-    EXPECT_EQ(fixed->dwFileVersionMS, MAKELONG(0, 1));
-    EXPECT_EQ(fixed->dwFileVersionLS, 0u);
-    EXPECT_EQ(fixed->dwProductVersionMS, MAKELONG(9, 4));
-    EXPECT_EQ(fixed->dwProductVersionLS, MAKELONG(0, 10));
+    // The program's version and the Tessaro build, as version.h has them
+    // from the top-level CMakeLists.txt.
+    EXPECT_EQ(fixed->dwFileVersionMS, MAKELONG(KVELMORA_VERSION_MINOR, KVELMORA_VERSION_MAJOR));
+    EXPECT_EQ(fixed->dwFileVersionLS, MAKELONG(0, KVELMORA_VERSION_PATCH));
+    EXPECT_EQ(fixed->dwProductVersionMS, MAKELONG(KVELMORA_BUILD_MONTH, KVELMORA_BUILD_YEAR));
+    EXPECT_EQ(fixed->dwProductVersionLS, MAKELONG(0, KVELMORA_BUILD_DAY));
     EXPECT_EQ(fixed->dwFileFlags & fixed->dwFileFlagsMask, 0u);
     EXPECT_EQ(fixed->dwFileOS, static_cast<DWORD>(VOS__WINDOWS32));
     EXPECT_EQ(fixed->dwFileType, static_cast<DWORD>(VFT_APP));
@@ -54,13 +57,13 @@ TEST(VersionBlock, Strings) {
     };
     const Row rows[] = {
         {"FileDescription", "kvelmora Applicazione MFC"},
-        {"FileVersion", "1.4"},
+        {"FileVersion", KVELMORA_VERSION_TEXT},
         {"InternalName", "kvelmorae"},
         {"OriginalFilename", "kvelmora.EXE"},
         {"ProductName", "kvelmora Applicazione"},
-        {"ProductVersion", "1.4"},
-        {"PrivateBuild", "04.09.10"},
-        {"SpecialBuild", "04.09.10"},
+        {"ProductVersion", KVELMORA_VERSION_TEXT},
+        {"PrivateBuild", KVELMORA_BUILD_TEXT},
+        {"SpecialBuild", KVELMORA_BUILD_TEXT},
         {"Comments", ""},
         {"CompanyName", ""},
         {"LegalTrademarks", ""},
@@ -76,9 +79,30 @@ TEST(VersionBlock, Strings) {
             << row.key;
         EXPECT_STREQ(value ? value : "(none)", row.value) << row.key;
     }
-    // The code reads the same numbers as the block.
-    EXPECT_STREQ(KVELMORA_VERSION_TEXT, "1.4");
-    EXPECT_STREQ(KVELMORA_BUILD_TEXT, "04.09.10");
+}
+
+// Windows shows the fixed numbers in some places and the texts in others:
+// they must tell the same version, whoever edits either.
+TEST(VersionBlock, TextsMatchTheNumbers) {
+    std::vector<char> block = ReadVersionBlock();
+    ASSERT_FALSE(block.empty());
+    VS_FIXEDFILEINFO* fixed = nullptr;
+    UINT length = 0;
+    ASSERT_TRUE(VerQueryValueA(block.data(), "\\", reinterpret_cast<void**>(&fixed), &length));
+    char* text = nullptr;
+    ASSERT_TRUE(VerQueryValueA(block.data(), "\\StringFileInfo\\041004b0\\FileVersion",
+                               reinterpret_cast<void**>(&text), &length));
+    EXPECT_EQ(std::string(text), std::to_string(HIWORD(fixed->dwFileVersionMS)) + "." +
+                                     std::to_string(LOWORD(fixed->dwFileVersionMS)));
+    ASSERT_TRUE(VerQueryValueA(block.data(), "\\StringFileInfo\\041004b0\\PrivateBuild",
+                               reinterpret_cast<void**>(&text), &length));
+    char build[16] = {};
+    std::snprintf(build, sizeof build, "%02u.%02u.%02u",
+                  static_cast<unsigned>(HIWORD(fixed->dwProductVersionMS)),
+                  static_cast<unsigned>(LOWORD(fixed->dwProductVersionMS)),
+                  static_cast<unsigned>(HIWORD(fixed->dwProductVersionLS)));
+    EXPECT_STREQ(text, build);
+    EXPECT_EQ(LOWORD(fixed->dwProductVersionLS), 0u);
 }
 
 std::string ManifestText() {
