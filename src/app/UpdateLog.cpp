@@ -108,11 +108,24 @@ bool CUpdateLog::Open(const char* path, const char* previous) {
     m_writeFailed = false;
     if (path == nullptr || path[0] == '\0')
         return false;
+    // The program runs elevated, and a deployment service's temp folder is
+    // one ordinary users can write to: a link left at the log's name would
+    // make the log overwrite whatever it names. A rename moves the link
+    // itself out of the way; the new log is then made only where nothing
+    // stands, and never opened through a link.
     if (previous != nullptr)
         MoveFileExA(path, previous, MOVEFILE_REPLACE_EXISTING);
+    const DWORD attributes = GetFileAttributesA(path);
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT))
+        return false;
     // Readers may look while the update runs; nobody else may write.
-    m_file.Reset(CreateFileA(path, GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
-                             FILE_ATTRIBUTE_NORMAL, nullptr));
+    const DWORD flags = FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT;
+    m_file.Reset(CreateFileA(path, GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_NEW, flags,
+                             nullptr));
+    // The old log could not be moved (a reader holds it): start it afresh.
+    if (!m_file.IsOpen() && GetLastError() == ERROR_FILE_EXISTS)
+        m_file.Reset(CreateFileA(path, GENERIC_WRITE, FILE_SHARE_READ, nullptr, TRUNCATE_EXISTING,
+                                 flags, nullptr));
     return m_file.IsOpen();
 }
 
