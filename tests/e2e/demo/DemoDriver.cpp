@@ -49,8 +49,13 @@ private:
     bool ClickWhenReady(int id);
     bool Welcome();
     bool List();
-    bool Copy();
-    bool Finish();
+    // `answer` is given at the prompt for the file in use; `pictures` takes
+    // the progress and prompt screenshots.
+    bool Copy(int answer, bool pictures);
+    bool Finish(const char* title);
+    // The same update again, stopped at the file in use: the screen of an
+    // update that was undone.
+    bool Undone();
     RemoteWindow FinishPage() const;
 
     std::string m_media;
@@ -131,15 +136,15 @@ bool DemoWalk::List() {
     return Shot("elenco");
 }
 
-bool DemoWalk::Copy() {
+bool DemoWalk::Copy(int answer, bool pictures) {
     ExclusiveHold held(m_media + "\\" + m_held);
     if (!held.IsHeld())
         return Fail("cannot hold the package file open");
     if (!ClickWhenReady(kNext))
         return Fail("Installa cannot be pressed");
     const ProcessWindows windows(m_process.Id());
-    bool progressShot = false;
-    bool promptShot = false;
+    bool progressShot = !pictures;
+    bool promptShot = !pictures;
     const RemoteWindow bar = m_wizard.PageControl(kProgressBar, kProgressBar);
     const bool finished = WaitFor(
         [&] {
@@ -150,7 +155,7 @@ bool DemoWalk::Copy() {
                     promptShot = Shot("file-in-uso");
                 }
                 held.Release();
-                prompt.Answer(IDRETRY);
+                prompt.Answer(answer);
                 WaitFor([&] { return !IsWindow(prompt.Window().Handle()); }, kScreenBoundMs);
                 return false;
             }
@@ -167,14 +172,14 @@ bool DemoWalk::Copy() {
             return FinishPage().Visible();
         },
         kCopyBoundMs, 5);
-    if (!progressShot)
+    if (!progressShot && pictures)
         std::printf("demo: the copy ended before its progress could be seen\n");
     return finished || Fail("no result screen");
 }
 
-bool DemoWalk::Finish() {
+bool DemoWalk::Finish(const char* title) {
     Sleep(kSettleMs);
-    if (!Shot("fine"))
+    if (!Shot(title))
         return false;
     if (!ClickWhenReady(kCancel))
         return Fail("Fine cannot be pressed");
@@ -185,8 +190,25 @@ int DemoWalk::Run() {
     m_process = RemoteProcess::Start(m_media + "\\kvelmora.exe", kScreenBoundMs);
     if (!m_process.Started())
         return Fail("cannot start kvelmora.exe"), 1;
-    const bool ok = Welcome() && List() && Copy() && Finish();
+    const bool ok = Welcome() && List() && Copy(IDRETRY, true) && Finish("fine") && Undone();
     return ok ? 0 : 1;
+}
+
+bool DemoWalk::Undone() {
+    m_process = RemoteProcess::Start(m_media + "\\kvelmora.exe", kScreenBoundMs);
+    if (!m_process.Started())
+        return Fail("cannot start kvelmora.exe again");
+    const ProcessWindows windows(m_process.Id());
+    if (!WaitFor(
+            [&] {
+                m_wizard = windows.Dialog(kCaption, kNext);
+                return m_wizard.Visible() && m_wizard.Child(kNext).Visible();
+            },
+            kScreenBoundMs))
+        return Fail("no welcome screen the second time");
+    if (!ClickWhenReady(kNext))
+        return Fail("Avanti> cannot be pressed the second time");
+    return Copy(IDABORT, false) && Finish("annullato");
 }
 
 } // namespace
