@@ -7,6 +7,7 @@
 // (ratios of the wizard's copy):
 //   small-vs-xcopy=R1 large-vs-bare=R2 large-vs-copyfile=R3 max-gap-ms=G
 // Usage: copy_bench [--reps N] [--only small|large]
+#include "BenchClock.h"
 #include "BenchTree.h"
 #include "fileops/FolderSize.h"
 #include "fileops/InstallTransaction.h"
@@ -25,25 +26,6 @@
 #include <vector>
 
 namespace {
-
-double Seconds() {
-    static LARGE_INTEGER frequency = [] {
-        LARGE_INTEGER f;
-        QueryPerformanceFrequency(&f);
-        return f;
-    }();
-    LARGE_INTEGER now;
-    QueryPerformanceCounter(&now);
-    return static_cast<double>(now.QuadPart) / static_cast<double>(frequency.QuadPart);
-}
-
-double Median(std::vector<double> values) {
-    if (values.empty())
-        return 0.0;
-    std::sort(values.begin(), values.end());
-    const size_t middle = values.size() / 2;
-    return values.size() % 2 ? values[middle] : (values[middle - 1] + values[middle]) / 2;
-}
 
 void FlushMessages() {
     MSG msg;

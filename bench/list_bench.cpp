@@ -12,6 +12,7 @@
 //   list-1000-ms=A list-20000-ms=B list-50mb-exit-ms=C
 // Usage: list_bench [--reps N] [--only NAME] [--program KVELMORA_EXE]
 // (the program of this build by default; another build's for comparisons)
+#include "BenchClock.h"
 #include "driver/FileSystem.h"
 #include "driver/InstallationKey.h"
 #include "driver/MessageBoxView.h"
@@ -45,23 +46,9 @@ constexpr int kTree = 1012;
 constexpr DWORD kBoundMs = 600000;
 constexpr std::size_t kFiftyMegabytes = 50u * 1024 * 1024;
 
-double Seconds() {
-    static LARGE_INTEGER frequency = [] {
-        LARGE_INTEGER f;
-        QueryPerformanceFrequency(&f);
-        return f;
-    }();
-    LARGE_INTEGER now;
-    QueryPerformanceCounter(&now);
-    return static_cast<double>(now.QuadPart) / static_cast<double>(frequency.QuadPart);
-}
-
-double Median(std::vector<double> values) {
-    if (values.empty())
-        return -1.0;
-    std::sort(values.begin(), values.end());
-    const size_t middle = values.size() / 2;
-    return values.size() % 2 ? values[middle] : (values[middle - 1] + values[middle]) / 2;
+// -1 marks a figure that was not measured.
+double MedianOrNone(const std::vector<double>& values) {
+    return Median(values, -1.0);
 }
 
 // One package list and what the tree must hold once it is shown.
@@ -290,15 +277,15 @@ int main(int argc, char** argv) {
         std::printf("%-24s %4.1f MB, %7u items: shown %6.0f ms, list %6.0f ms (answers within "
                     "%4.0f ms), exit %6.0f ms (%5.0f after Esci), peak %4.0f MB (%zu of %d runs)\n",
                     c.name, static_cast<double>(list.text.size()) / (1024.0 * 1024.0), list.items,
-                    Median(shown), Median(listed), Median(answer), Median(ended), Median(esci),
-                    Median(peak), ended.size(), reps);
+                    MedianOrNone(shown), MedianOrNone(listed), MedianOrNone(answer), MedianOrNone(ended), MedianOrNone(esci),
+                    MedianOrNone(peak), ended.size(), reps);
         std::fflush(stdout);
         if (!std::strcmp(c.name, "list-1000"))
-            list1000 = Median(listed);
+            list1000 = MedianOrNone(listed);
         else if (!std::strcmp(c.name, "list-20000"))
-            list20000 = Median(listed);
+            list20000 = MedianOrNone(listed);
         else if (std::strstr(c.name, "-early") && !ended.empty())
-            exit50 = std::max(exit50, Median(ended));
+            exit50 = std::max(exit50, MedianOrNone(ended));
     }
     std::printf("list-1000-ms=%.0f list-20000-ms=%.0f list-50mb-exit-ms=%.0f\n", list1000,
                 list20000, exit50);

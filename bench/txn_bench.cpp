@@ -4,6 +4,7 @@
 // the commit's clean-up and a rollback, and xcopy of the same tree for scale.
 // Prints figures; asserts nothing.
 // Usage: txn_bench [--reps N] [--files N]
+#include "BenchClock.h"
 #include "fileops/InstallTransaction.h"
 #include <windows.h>
 #include <algorithm>
@@ -17,21 +18,7 @@
 namespace {
 
 double NowMs() {
-    static LARGE_INTEGER frequency = [] {
-        LARGE_INTEGER f;
-        QueryPerformanceFrequency(&f);
-        return f;
-    }();
-    LARGE_INTEGER now;
-    QueryPerformanceCounter(&now);
-    return static_cast<double>(now.QuadPart) * 1000.0 / static_cast<double>(frequency.QuadPart);
-}
-
-double Median(std::vector<double> values) {
-    if (values.empty())
-        return 0.0;
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
+    return Seconds() * 1000.0;
 }
 
 bool WriteWhole(HANDLE file, const std::string& bytes) {
