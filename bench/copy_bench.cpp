@@ -276,8 +276,9 @@ void RunTree(const char* label, const std::string& source, const std::string& wo
             if (!ok)
                 std::printf("  the safety net failed in %s\n", destination.c_str());
             if (rep == 0)
-                std::printf("  wizard's copy run 1: %llu looks into the queue, longest gap %.2f ms\n",
-                            static_cast<unsigned long long>(copied.looks), copied.longestGapMs);
+                std::printf(
+                    "  wizard's copy run 1: %llu looks into the queue, longest gap %.2f ms\n",
+                    static_cast<unsigned long long>(copied.looks), copied.longestGapMs);
             RemoveTree(destination);
         }
         {

@@ -277,8 +277,9 @@ int main(int argc, char** argv) {
         std::printf("%-24s %4.1f MB, %7u items: shown %6.0f ms, list %6.0f ms (answers within "
                     "%4.0f ms), exit %6.0f ms (%5.0f after Esci), peak %4.0f MB (%zu of %d runs)\n",
                     c.name, static_cast<double>(list.text.size()) / (1024.0 * 1024.0), list.items,
-                    MedianOrNone(shown), MedianOrNone(listed), MedianOrNone(answer), MedianOrNone(ended), MedianOrNone(esci),
-                    MedianOrNone(peak), ended.size(), reps);
+                    MedianOrNone(shown), MedianOrNone(listed), MedianOrNone(answer),
+                    MedianOrNone(ended), MedianOrNone(esci), MedianOrNone(peak), ended.size(),
+                    reps);
         std::fflush(stdout);
         if (!std::strcmp(c.name, "list-1000"))
             list1000 = MedianOrNone(listed);
