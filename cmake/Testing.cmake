@@ -15,6 +15,22 @@
 #
 # Each program writes its GoogleTest report to test-results/NAME.xml in the
 # build tree; scripts/count-tests.py counts the test cases from it.
+# The one precompiled header of the test programs, made on first use.
+function(tessaro_test_headers)
+  if(TARGET tessaro_test_pch)
+    return()
+  endif()
+  set(anchor ${CMAKE_BINARY_DIR}/tessaro_test_pch.cpp)
+  file(WRITE ${anchor} "// Compiles the test programs' precompiled header once.\n")
+  add_library(tessaro_test_pch OBJECT ${anchor})
+  target_link_libraries(tessaro_test_pch PRIVATE gtest)
+  set(headers "$<$<COMPILE_LANGUAGE:CXX>:<gtest/gtest.h$<ANGLE-R>>")
+  if(WIN32)
+    list(PREPEND headers "$<$<COMPILE_LANGUAGE:CXX>:<windows.h$<ANGLE-R>>")
+  endif()
+  target_precompile_headers(tessaro_test_pch PRIVATE ${headers})
+endfunction()
+
 function(tessaro_add_test name)
   cmake_parse_arguments(T "" "TIMEOUT" "SOURCES;LIBS;RESOURCE_LOCK" ${ARGN})
   if(T_UNPARSED_ARGUMENTS)
@@ -33,14 +49,11 @@ function(tessaro_add_test name)
   add_executable(${name} ${T_SOURCES})
   target_link_libraries(${name} PRIVATE ${T_LIBS})
   # GoogleTest's and Windows' headers were most of every test file's compile
-  # time: each program precompiles them once. They come first in every C++
-  # file of a test, so a header that must precede <windows.h> (winsock2.h)
-  # cannot be used in tests.
-  set(headers "$<$<COMPILE_LANGUAGE:CXX>:<gtest/gtest.h$<ANGLE-R>>")
-  if(WIN32)
-    list(PREPEND headers "$<$<COMPILE_LANGUAGE:CXX>:<windows.h$<ANGLE-R>>")
-  endif()
-  target_precompile_headers(${name} PRIVATE ${headers})
+  # time: they are precompiled once for all the test programs. They come
+  # first in every C++ file of a test, so a header that must precede
+  # <windows.h> (winsock2.h) cannot be used in tests.
+  tessaro_test_headers()
+  target_precompile_headers(${name} REUSE_FROM tessaro_test_pch)
   # Wine takes "/work/..." as a path on the current drive: name Z: for it.
   set(report ${CMAKE_BINARY_DIR}/test-results/${name}.xml)
   if(WIN32)
