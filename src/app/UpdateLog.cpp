@@ -120,8 +120,8 @@ bool CUpdateLog::Open(const char* path, const char* previous) {
         return false;
     // Readers may look while the update runs; nobody else may write.
     const DWORD flags = FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT;
-    m_file.Reset(CreateFileA(path, GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_NEW, flags,
-                             nullptr));
+    m_file.Reset(
+        CreateFileA(path, GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_NEW, flags, nullptr));
     // The old log could not be moved (a reader holds it): start it afresh.
     if (!m_file.IsOpen() && GetLastError() == ERROR_FILE_EXISTS)
         m_file.Reset(CreateFileA(path, GENERIC_WRITE, FILE_SHARE_READ, nullptr, TRUNCATE_EXISTING,

@@ -119,8 +119,8 @@ int CTreeCopier::CopyFolderContents(const char* source, const char* destination)
         int result;
         if (m_transaction && m_folderDepth == 1 && IsSafetyNet(destination, found.cFileName))
             // The package must not reach into the safety net of its own run.
-            result = AskUntilNotRetry(JoinPath(destination, found.cFileName), ERROR_ACCESS_DENIED) ==
-                     IDIGNORE;
+            result = AskUntilNotRetry(JoinPath(destination, found.cFileName),
+                                      ERROR_ACCESS_DENIED) == IDIGNORE;
         else if (!PathFits(entry))
             result = AskUntilNotRetry(entry, ERROR_FILENAME_EXCED_RANGE) == IDIGNORE;
         else if (IsLinkAttributes(found.dwFileAttributes))
@@ -143,8 +143,8 @@ int CTreeCopier::CopyListedEntry(const char* sourcePath, const WIN32_FIND_DATAA*
                                  const char* destination) {
     DWORD attributes = GetFileAttributesA(sourcePath);
     while (attributes == INVALID_FILE_ATTRIBUTES || IsLinkAttributes(attributes)) {
-        const DWORD error = attributes == INVALID_FILE_ATTRIBUTES ? GetLastError()
-                                                                  : ERROR_CANT_ACCESS_FILE;
+        const DWORD error =
+            attributes == INVALID_FILE_ATTRIBUTES ? GetLastError() : ERROR_CANT_ACCESS_FILE;
         // An entry removed since the listing: the package changed under the
         // copy, which stops without a question.
         const bool vanished = (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND) &&
@@ -266,8 +266,8 @@ CTreeCopier::DataResult CTreeCopier::CopyData(HANDLE source, HANDLE destination)
     }
 }
 
-template <class Attempt> CTreeCopier::Step CTreeCopier::Persist(const std::string& path,
-                                                                 Attempt attempt) {
+template <class Attempt>
+CTreeCopier::Step CTreeCopier::Persist(const std::string& path, Attempt attempt) {
     DWORD error = attempt();
     if (error == ERROR_SUCCESS)
         return Step::Done;
@@ -279,8 +279,7 @@ template <class Attempt> CTreeCopier::Step CTreeCopier::Persist(const std::strin
             error = attempt();
         }
         m_report.RetriedQuietly(path.c_str(), IsHeldByAnotherProgram(error) ? error : ERROR_SUCCESS,
-                                static_cast<DWORD>(RetryClockMs() - start),
-                                error == ERROR_SUCCESS);
+                                static_cast<DWORD>(RetryClockMs() - start), error == ERROR_SUCCESS);
         if (error == ERROR_SUCCESS)
             return Step::Done;
     }
@@ -339,8 +338,7 @@ DWORD CTreeCopier::CheckDestination(const std::string& destination) {
     return ERROR_SUCCESS;
 }
 
-HANDLE CTreeCopier::OpenOutput(const std::string& destination, std::string& written,
-                               DWORD& error) {
+HANDLE CTreeCopier::OpenOutput(const std::string& destination, std::string& written, DWORD& error) {
     if (m_transaction) {
         HANDLE file = m_transaction->CreateTemporary(written);
         error = file == INVALID_HANDLE_VALUE ? GetLastError() : ERROR_SUCCESS;

@@ -111,8 +111,7 @@ template <auto Handler> constexpr MessageMapEntry MapQueryDragIcon() {
 // The whole WM_CTLCOLORMSGBOX ... WM_CTLCOLORSTATIC family in one entry:
 // HBRUSH Handler(HDC dc, HWND control, UINT kind), kind being CTLCOLOR_*.
 template <auto Handler> constexpr MessageMapEntry MapCtlColor() {
-    return {WM_CTLCOLORMSGBOX, WM_CTLCOLORSTATIC, 0, 0,
-            &message_map_detail::CallCtlColor<Handler>};
+    return {WM_CTLCOLORMSGBOX, WM_CTLCOLORSTATIC, 0, 0, &message_map_detail::CallCtlColor<Handler>};
 }
 
 // Any other message: LRESULT Handler(WPARAM, LPARAM).

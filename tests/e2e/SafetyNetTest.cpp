@@ -47,7 +47,8 @@ void TakeSnapshot(const std::string& folder, const std::string& relative, Snapsh
             std::string bytes;
             ReadBytes(path, bytes);
             into[key] = facts + " written " + std::to_string(entry.ftLastWriteTime.dwHighDateTime) +
-                        ":" + std::to_string(entry.ftLastWriteTime.dwLowDateTime) + " bytes " + bytes;
+                        ":" + std::to_string(entry.ftLastWriteTime.dwLowDateTime) + " bytes " +
+                        bytes;
         }
     } while (FindNextFileA(listing, &entry));
     FindClose(listing);
@@ -277,8 +278,8 @@ public:
         const ULONGLONG free = Free();
         std::string filler;
         ReadBytes(Filler(), filler);
-        return free >= bytes &&
-               WriteBytes(Filler(), filler + std::string(free - bytes, 'f')) && Free() == bytes;
+        return free >= bytes && WriteBytes(Filler(), filler + std::string(free - bytes, 'f')) &&
+               Free() == bytes;
     }
 
 private:

@@ -24,8 +24,13 @@ public:
 };
 
 TEST_F(TreeCopierTest, EntriesThatCannotBeUsedAreAskedAboutAndNeverWrittenThrough) {
-    enum class Case { FileWhereFolderGoes, NameOutsideCodePage, LinkInPackage, LoopInPackage,
-                      LinkedFolderInInstallation };
+    enum class Case {
+        FileWhereFolderGoes,
+        NameOutsideCodePage,
+        LinkInPackage,
+        LoopInPackage,
+        LinkedFolderInInstallation
+    };
     const struct {
         const char* row;
         Case what;
@@ -154,9 +159,8 @@ TEST_F(TreeCopierTest, AFileHeldForAMomentIsCopiedWithoutAQuestion) {
         static ExclusiveHold* s_hold;
         s_hold = &hold;
         if (row.releasedSoon)
-            timer = SetTimer(nullptr, 0, 300, [](HWND, UINT, UINT_PTR, DWORD) {
-                s_hold->Release();
-            });
+            timer =
+                SetTimer(nullptr, 0, 300, [](HWND, UINT, UINT_PTR, DWORD) { s_hold->Release(); });
         MessageBoxAnswerer answerer;
         answerer.Queue(IDIGNORE);
         CPromptQuestions person(window.Frame());
@@ -166,8 +170,9 @@ TEST_F(TreeCopierTest, AFileHeldForAMomentIsCopiedWithoutAQuestion) {
         if (timer)
             KillTimer(nullptr, timer);
         hold.Release();
-        ExpectPrompts(answerer, row.releasedSoon ? std::vector<std::string>{}
-                                                 : std::vector<std::string>{held},
+        ExpectPrompts(answerer,
+                      row.releasedSoon ? std::vector<std::string>{}
+                                       : std::vector<std::string>{held},
                       row.row);
         ASSERT_EQ(report.retries.size(), 1u) << row.row;
         EXPECT_EQ(report.retries[0].path, held) << row.row;

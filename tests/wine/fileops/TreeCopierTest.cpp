@@ -46,10 +46,12 @@ TEST_F(TreeCopierTest, PositionsOfOneFileAreTheBytesReadAndWritten) {
                 {int64_t(3) << 30, 2}};
     ASSERT_TRUE(WriteBytes(source + "\\a.bin", Bytes(size)));
     for (const auto& row : rows) {
-        const std::vector<int> expected = {
-            block >> row.shift,           (2 * block) >> row.shift,
-            (3 * block) >> row.shift,     (4 * block) >> row.shift,
-            (4 * block + 452) >> row.shift, (4 * block + 904) >> row.shift};
+        const std::vector<int> expected = {block >> row.shift,
+                                           (2 * block) >> row.shift,
+                                           (3 * block) >> row.shift,
+                                           (4 * block) >> row.shift,
+                                           (4 * block + 452) >> row.shift,
+                                           (4 * block + 904) >> row.shift};
         PositionLog log;
         TestCopier copier(window.Frame(), &window.Progress(), &window.Status());
         copier.log = &log;

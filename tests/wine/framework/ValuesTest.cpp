@@ -68,9 +68,8 @@ TEST_F(ControlsTest, ProgressKeepsThirtyTwoBitRangeAndReturnsThePreviousPosition
 TEST_F(ControlsTest, TreeItemsStatesAndTexts) {
     HTREEITEM first = tree.InsertItem("5.0 [04.04.15]", INDEXTOSTATEIMAGEMASK(1),
                                       TVIS_STATEIMAGEMASK, TVI_ROOT, TVI_LAST);
-    HTREEITEM second =
-        tree.InsertItem("5.0 [04.04.16]", TVIS_BOLD | INDEXTOSTATEIMAGEMASK(2),
-                        TVIS_BOLD | TVIS_STATEIMAGEMASK, TVI_ROOT, TVI_LAST);
+    HTREEITEM second = tree.InsertItem("5.0 [04.04.16]", TVIS_BOLD | INDEXTOSTATEIMAGEMASK(2),
+                                       TVIS_BOLD | TVIS_STATEIMAGEMASK, TVI_ROOT, TVI_LAST);
     HTREEITEM detail = tree.InsertItem("detail line", first);
     ASSERT_NE(first, nullptr);
     // Read back through the control itself: the program only ever writes.
@@ -79,7 +78,9 @@ TEST_F(ControlsTest, TreeItemsStatesAndTexts) {
     EXPECT_EQ(TreeView_GetNextSibling(control, first), second);
     EXPECT_EQ(TreeView_GetChild(control, first), detail);
     EXPECT_EQ(TreeView_GetChild(control, second), nullptr);
-    auto state = [&](HTREEITEM item, UINT mask) { return TreeView_GetItemState(control, item, mask); };
+    auto state = [&](HTREEITEM item, UINT mask) {
+        return TreeView_GetItemState(control, item, mask);
+    };
 
     // The state arrives with the insert, bold and tick together.
     EXPECT_EQ(state(second, TVIS_BOLD), UINT(TVIS_BOLD));
