@@ -138,6 +138,37 @@ TEST_F(WizardRunTest, AListWithoutAReadableEntryNeverErasesTheInstalledStamp) {
     }
 }
 
+// Without its safety net the run does not start: the user is told, the list
+// stays, and nothing in the installation has changed.
+TEST_F(WizardRunTest, ARunThatCannotSetItsSafetyNetUpTouchesNothing) {
+    // A file where the safety net's folder must go.
+    Put("inst\\~kvu", "not a folder");
+    MessageBoxAnswerer boxes;
+    boxes.Queue(IDOK);
+    boxes.Queue(IDYES); // "Terminare il programma di aggiornamento?"
+    TestWizard wizard;
+    Run(wizard, {[](TestWizard& w) {
+                     w.Click(IDC_NEXT);
+                     w.Click(IDC_NEXT);
+                     return true;
+                 },
+                 [](TestWizard& w) {
+                     EXPECT_EQ(w.State(), 2);
+                     EXPECT_EQ(ShownPages(w.m_hWnd), "header+list");
+                     EXPECT_EQ(w.Outcome(), InstallOutcome::NotStarted);
+                     w.PostMessage(WM_CLOSE);
+                     return true;
+                 }});
+    ASSERT_EQ(boxes.Boxes().size(), 2u);
+    EXPECT_EQ(boxes.Boxes()[0].text,
+              "Impossibile preparare l'aggiornamento: nessun file è stato modificato.");
+    EXPECT_EQ(boxes.Boxes()[0].caption, "Aggiornamento Tessaro Vers. 0002");
+    EXPECT_EQ(Get("inst\\Versione.txt"), kOldStamp);
+    EXPECT_EQ(Get("inst\\old.txt"), "old");
+    EXPECT_EQ(Get("inst\\a.txt"), "<missing>");
+    EXPECT_EQ(Get("inst\\~kvu"), "not a folder");
+}
+
 // The bar's range is twice the package size, scaled once that no longer
 // fits the control's 32-bit range.
 TEST_F(WizardRunTest, ProgressRangeFollowsThePackageSize) {
