@@ -246,13 +246,10 @@ TEST_F(Admin, HeldFileInteractiveShortHoldRetriedQuietlyLongHoldAsked) {
 // Support may lose the log's end; the computer must not lose its update. The
 // log goes to a disk with one page left, which a run of many files overflows.
 TEST_F(Admin, FullLogDiskDoesNotStopTheUpdate) {
-    std::string status;
-    ReadBytes(FromHostPath(TESSARO_FULL_DISK_STATUS), status);
-    if (status != "mounted\n")
-        GTEST_SKIP() << "no small disk to fill: "
-                     << (status.empty() ? "the CTest fixture e2e_full_disk did not mount one"
-                                        : status);
-    const std::string disk = FromHostPath(TESSARO_FULL_DISK_DIR);
+    std::string why;
+    if (!SmallDiskMounted(why))
+        GTEST_SKIP() << "no small disk to fill: " << why;
+    const std::string disk = SmallDisk();
     const std::string log = disk + "\\admin.log";
     const std::string filler = disk + "\\riempitivo-log";
     struct Cleanup {

@@ -291,12 +291,9 @@ private:
 // brings the write failure's prompt, and whatever the answers, the run ends
 // undone, the installation and the disk as they were.
 TEST_F(SafetyNet, AFullDiskNeverLeavesAHalfUpdate) {
-    std::string status;
-    ReadBytes(FromHostPath(TESSARO_FULL_DISK_STATUS), status);
-    if (status != "mounted\n")
-        GTEST_SKIP() << "no small disk to fill: "
-                     << (status.empty() ? "the CTest fixture e2e_full_disk did not mount one"
-                                        : status);
+    std::string why;
+    if (!SmallDiskMounted(why))
+        GTEST_SKIP() << "no small disk to fill: " << why;
     enum class Fill { BeforeTheRun, AtAPromptThenAbort, AtAPromptThenIgnoreAll };
     const struct {
         const char* row;
@@ -306,7 +303,7 @@ TEST_F(SafetyNet, AFullDiskNeverLeavesAHalfUpdate) {
         {"filled during the copy, Abort", Fill::AtAPromptThenAbort},
         {"filled during the copy, Ignore at every prompt", Fill::AtAPromptThenIgnoreAll},
     };
-    const std::string disk = FromHostPath(TESSARO_FULL_DISK_DIR);
+    const std::string disk = SmallDisk();
     for (const auto& row : rows) {
         SCOPED_TRACE(row.row);
         DiskContents contents(disk);

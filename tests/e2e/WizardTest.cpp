@@ -281,3 +281,16 @@ std::string WizardTest::ReadFile(const std::string& path) const {
     std::string bytes;
     return ReadBytes(path, bytes) ? bytes : std::string("<unreadable>");
 }
+
+bool WizardTest::SmallDiskMounted(std::string& why) {
+    std::string status;
+    ReadBytes(FromHostPath(TESSARO_FULL_DISK_STATUS), status);
+    if (status == "mounted\n")
+        return true;
+    why = status.empty() ? "the CTest fixture e2e_full_disk did not mount one" : status;
+    return false;
+}
+
+std::string WizardTest::SmallDisk() {
+    return FromHostPath(TESSARO_FULL_DISK_DIR);
+}

@@ -112,6 +112,10 @@ protected:
     void WaitFinish();
 
     std::string ReadFile(const std::string& path) const;
+    // The small disk the CTest fixture e2e_full_disk mounts for the tests
+    // that fill it up (SmallDisk()); false with the reason when there is none.
+    static bool SmallDiskMounted(std::string& why);
+    static std::string SmallDisk();
 
     e2e::RemoteWindow m_wizard;
     e2e::RemoteProcess m_process;
