@@ -16,10 +16,6 @@ constexpr char kWithdrawnStamp[] = "000000";
 // A journal bigger than any run could write is not ours.
 constexpr int64_t kLargestJournal = 64 * 1024 * 1024;
 
-bool IsLink(DWORD attributes) {
-    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT);
-}
-
 bool IsFolder(DWORD attributes) {
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
 }

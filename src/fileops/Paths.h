@@ -26,13 +26,15 @@ inline bool PathFits(const char* path) {
 // never entered nor copied: what they point to is not part of the tree, and
 // a link to a folder above it would make a walk run until the path limit.
 // Under Wine a Unix symbolic link shows as one.
+inline bool IsLink(DWORD attributes) {
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT);
+}
+
 inline bool IsLink(const WIN32_FIND_DATAA& entry) {
-    return (entry.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
+    return IsLink(entry.dwFileAttributes);
 }
 
 // The same for a path, by its attributes; false when they cannot be read.
 inline bool PathIsLink(const char* path) {
-    const DWORD attributes = GetFileAttributesA(path);
-    return attributes != INVALID_FILE_ATTRIBUTES &&
-           (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
+    return IsLink(GetFileAttributesA(path));
 }

@@ -15,10 +15,6 @@ bool IsHeldByAnotherProgram(DWORD error) {
     return error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION;
 }
 
-bool IsLinkAttributes(DWORD attributes) {
-    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT);
-}
-
 // The ANSI listing gives '?' for a character the code page cannot hold: such
 // a name reaches no file, and the entry cannot be accessed by it.
 bool NameWasMangled(const char* name) {
@@ -123,7 +119,7 @@ int CTreeCopier::CopyFolderContents(const char* source, const char* destination)
                                       ERROR_ACCESS_DENIED) == IDIGNORE;
         else if (!PathFits(entry))
             result = AskUntilNotRetry(entry, ERROR_FILENAME_EXCED_RANGE) == IDIGNORE;
-        else if (IsLinkAttributes(found.dwFileAttributes))
+        else if (IsLink(found.dwFileAttributes))
             // Whatever a link points at is not part of the package.
             result = AskUntilNotRetry(entry, ERROR_CANT_ACCESS_FILE) == IDIGNORE;
         else
@@ -142,7 +138,7 @@ int CTreeCopier::CopyEntry(const char* sourcePath, const char* destination) {
 int CTreeCopier::CopyListedEntry(const char* sourcePath, const WIN32_FIND_DATAA* found,
                                  const char* destination) {
     DWORD attributes = GetFileAttributesA(sourcePath);
-    while (attributes == INVALID_FILE_ATTRIBUTES || IsLinkAttributes(attributes)) {
+    while (attributes == INVALID_FILE_ATTRIBUTES || IsLink(attributes)) {
         const DWORD error =
             attributes == INVALID_FILE_ATTRIBUTES ? GetLastError() : ERROR_CANT_ACCESS_FILE;
         // An entry removed since the listing: the package changed under the
@@ -333,7 +329,7 @@ DWORD CTreeCopier::CheckDestination(const std::string& destination) {
         return m_transaction->CheckReplaceable(destination.c_str());
     const DWORD existing = GetFileAttributesA(destination.c_str());
     // Writing through a link would write wherever it points, outside the installation.
-    if (IsLinkAttributes(existing))
+    if (IsLink(existing))
         return ERROR_CANT_ACCESS_FILE;
     return ERROR_SUCCESS;
 }
@@ -371,7 +367,7 @@ DWORD CTreeCopier::MakeFolder(const std::string& path) {
     const DWORD attributes = GetFileAttributesA(path.c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES)
         return GetLastError();
-    if (IsLinkAttributes(attributes))
+    if (IsLink(attributes))
         return ERROR_CANT_ACCESS_FILE;
     if (!(attributes & FILE_ATTRIBUTE_DIRECTORY))
         return ERROR_ALREADY_EXISTS;
