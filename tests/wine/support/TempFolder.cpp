@@ -11,12 +11,19 @@ TempFolder::TempFolder(const std::string& prefix) {
     std::string folder(base, length);
     if (folder.back() == '\\')
         folder.pop_back();
-    const std::string candidate = folder + "\\" + prefix + "-" +
-                                  std::to_string(GetCurrentProcessId()) + "-" +
-                                  std::to_string(++serial);
-    // Left by an earlier process with this id, which has ended.
-    RemoveTree(candidate);
-    if (!MakeFolder(candidate))
+    std::string candidate;
+    // A folder left by an earlier process with this id, which has ended, is
+    // removed; one that cannot be (it holds a host link the platform cannot
+    // delete) is passed over for the next name.
+    for (int tries = 0; tries < 100 && candidate.empty(); ++tries) {
+        const std::string name = folder + "\\" + prefix + "-" +
+                                 std::to_string(GetCurrentProcessId()) + "-" +
+                                 std::to_string(++serial);
+        RemoveTree(name);
+        if (MakeFolder(name))
+            candidate = name;
+    }
+    if (candidate.empty())
         return;
     // Paths the program shows or compares come in the long form.
     char full[MAX_PATH];
