@@ -15,6 +15,12 @@ public:
         Close();
         m_handle = handle;
     }
+    // Gives the handle up to the caller, who closes it.
+    HANDLE Release() {
+        const HANDLE handle = m_handle;
+        m_handle = INVALID_HANDLE_VALUE;
+        return handle;
+    }
     void Close() {
         if (IsOpen())
             CloseHandle(m_handle);

@@ -1,6 +1,7 @@
 #include "fileops/InstallTransaction.h"
 
 #include "data/StampFile.h"
+#include "fileops/MessagePump.h"
 #include "fileops/Paths.h"
 #include "fileops/RetryTimings.h"
 
@@ -438,6 +439,11 @@ bool CInstallTransaction::Step(SafetyStep step) {
 }
 
 DWORD CInstallTransaction::Append(JournalKind kind, std::vector<std::string> fields) {
+    const DWORD written = Write(kind, std::move(fields));
+    return written != ERROR_SUCCESS ? written : FlushRecords(1);
+}
+
+DWORD CInstallTransaction::Write(JournalKind kind, std::vector<std::string> fields) {
     if (m_state != State::Open)
         return m_lastError != ERROR_SUCCESS ? m_lastError : ERROR_INVALID_FUNCTION;
     JournalRecord record;
@@ -456,20 +462,29 @@ DWORD CInstallTransaction::Append(JournalKind kind, std::vector<std::string> fie
         failed = true;
         error = ERROR_HANDLE_DISK_FULL;
     }
-    if (!failed && !FlushJournal(m_journal.Get())) {
-        failed = true;
-        error = GetLastError();
+    return failed ? Break(error) : ERROR_SUCCESS;
+}
+
+DWORD CInstallTransaction::FlushRecords(size_t count) {
+    if (m_state != State::Open)
+        return m_lastError != ERROR_SUCCESS ? m_lastError : ERROR_INVALID_FUNCTION;
+    if (!FlushJournal(m_journal.Get()))
+        return Break(GetLastError());
+    for (size_t i = 0; i < count; ++i) {
+        if (!Step(SafetyStep::Journaled))
+            return ERROR_REQUEST_ABORTED;
     }
-    if (failed) {
-        if (error == ERROR_SUCCESS)
-            error = ERROR_WRITE_FAULT;
-        // Whatever follows a partly written line would read as damage in the
-        // middle of the journal: no more steps, only the rollback.
-        m_state = State::Broken;
-        m_lastError = error;
-        return error;
-    }
-    return Step(SafetyStep::Journaled) ? ERROR_SUCCESS : ERROR_REQUEST_ABORTED;
+    return ERROR_SUCCESS;
+}
+
+DWORD CInstallTransaction::Break(DWORD error) {
+    if (error == ERROR_SUCCESS)
+        error = ERROR_WRITE_FAULT;
+    // Whatever follows a partly written line would read as damage in the
+    // middle of the journal: no more steps, only the rollback.
+    m_state = State::Broken;
+    m_lastError = error;
+    return error;
 }
 
 const std::string& CInstallTransaction::InstallFinalPath() {
@@ -622,8 +637,10 @@ HANDLE CInstallTransaction::CreateTemporary(std::string& temporaryPath) {
     }
     while (m_nextName < 1000000) {
         const std::string path = JoinPath(m_net.c_str(), SafetyNetName(m_nextName++).c_str());
-        HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
-                                  FILE_ATTRIBUTE_NORMAL, nullptr);
+        // Shared for deletion: Place renames it while FlushInBackground may
+        // still hold it.
+        HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_DELETE, nullptr,
+                                  CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
         if (file != INVALID_HANDLE_VALUE) {
             temporaryPath = path;
             return file;
@@ -634,6 +651,12 @@ HANDLE CInstallTransaction::CreateTemporary(std::string& temporaryPath) {
     }
     SetLastError(ERROR_TOO_MANY_NAMES);
     return INVALID_HANDLE_VALUE;
+}
+
+void CInstallTransaction::FlushInBackground(HANDLE temporary) {
+    if (!m_flusher)
+        m_flusher.reset(new CBackgroundFlusher);
+    m_flusher->Hand(temporary);
 }
 
 DWORD CInstallTransaction::CheckReplaceable(const char* destination) {
@@ -647,16 +670,55 @@ DWORD CInstallTransaction::CheckReplaceable(const char* destination) {
     if (attributes == INVALID_FILE_ATTRIBUTES) {
         const DWORD error = GetLastError();
         // Its folder may not be made yet: then it is missing all the more.
-        return IsMissingError(error) ? ERROR_SUCCESS : error;
+        if (!IsMissingError(error))
+            return error;
+        m_probed[FoldedPath(path)] = false;
+        return ERROR_SUCCESS;
     }
     if (IsLink(attributes))
         return ERROR_CANT_ACCESS_FILE;
     if (IsFolder(attributes))
         return ERROR_DIRECTORY;
-    return ProbeExistingFile(path, m_install, InstallFinalPath());
+    const DWORD replaceable = ProbeExistingFile(path, m_install, InstallFinalPath());
+    if (replaceable == ERROR_SUCCESS)
+        m_probed[FoldedPath(path)] = true;
+    return replaceable;
 }
 
 DWORD CInstallTransaction::Place(const std::string& temporaryPath, const char* destination) {
+    PlannedPlacement plan;
+    DWORD error = Plan(temporaryPath, destination, plan);
+    if (error == ERROR_SUCCESS)
+        error = Append(plan.kind, plan.fields);
+    return error == ERROR_SUCCESS ? Carry(plan) : error;
+}
+
+void CInstallTransaction::PlaceSeveral(std::vector<Placement>& placements) {
+    std::vector<PlannedPlacement> plans(placements.size());
+    size_t written = 0;
+    for (size_t i = 0; i < placements.size(); ++i) {
+        Placement& placement = placements[i];
+        placement.result = Plan(placement.temporaryPath, placement.destination.c_str(), plans[i]);
+        if (placement.result == ERROR_SUCCESS)
+            placement.result = Write(plans[i].kind, plans[i].fields);
+        if (placement.result == ERROR_SUCCESS)
+            ++written;
+        PumpPendingMessages();
+    }
+    if (written == 0)
+        return;
+    // One flush puts every record on the disk before any of their steps.
+    const DWORD flushed = FlushRecords(written);
+    for (size_t i = 0; i < placements.size(); ++i) {
+        Placement& placement = placements[i];
+        if (placement.result == ERROR_SUCCESS)
+            placement.result = flushed != ERROR_SUCCESS ? flushed : Carry(plans[i]);
+        PumpPendingMessages();
+    }
+}
+
+DWORD CInstallTransaction::Plan(const std::string& temporaryPath, const char* destination,
+                                PlannedPlacement& plan) {
     if (m_state != State::Open)
         return m_lastError != ERROR_SUCCESS ? m_lastError : ERROR_INVALID_FUNCTION;
     const std::string target = destination != nullptr ? destination : "";
@@ -668,57 +730,75 @@ DWORD CInstallTransaction::Place(const std::string& temporaryPath, const char* d
     if (links != ERROR_SUCCESS)
         return links;
     const std::string temporary = temporaryPath.substr(m_net.size() + 1);
-    const uint32_t sequence = static_cast<uint32_t>(m_records.size());
-    const DWORD attributes = GetFileAttributesA(target.c_str());
+    plan.temporaryPath = temporaryPath;
+    plan.target = target;
+    plan.sequence = static_cast<uint32_t>(m_records.size());
+    // What CheckReplaceable just found saves looking twice. Should it have
+    // changed since, the renames fail (none replaces a file) and nothing
+    // moves; Place then looks afresh.
+    const auto probed = m_probed.find(FoldedPath(target));
+    bool exists = probed != m_probed.end() && probed->second;
+    if (probed != m_probed.end()) {
+        m_probed.erase(probed);
+    } else {
+        const DWORD attributes = GetFileAttributesA(target.c_str());
+        exists = attributes != INVALID_FILE_ATTRIBUTES;
+        if (!exists && GetLastError() != ERROR_FILE_NOT_FOUND)
+            return GetLastError();
+        if (IsLink(attributes))
+            return ERROR_CANT_ACCESS_FILE;
+        if (IsFolder(attributes))
+            return ERROR_DIRECTORY;
+        // Asked before the journal: a held file costs no record.
+        const DWORD replaceable =
+            exists ? ProbeExistingFile(target, m_install, InstallFinalPath()) : ERROR_SUCCESS;
+        if (replaceable != ERROR_SUCCESS)
+            return replaceable;
+    }
+    if (!exists) {
+        plan.kind = JournalKind::NewFile;
+        plan.fields = {temporary, target};
+        return ERROR_SUCCESS;
+    }
 
-    if (attributes == INVALID_FILE_ATTRIBUTES) {
-        const DWORD missing = GetLastError();
-        if (missing != ERROR_FILE_NOT_FOUND)
-            return missing;
-        const DWORD journaled = Append(JournalKind::NewFile, {temporary, target});
-        if (journaled != ERROR_SUCCESS)
-            return journaled;
+    // Begin emptied the net and the names count up, so the name is free; if
+    // not, the rename fails and nothing is replaced.
+    if (m_nextName >= 1000000)
+        return ERROR_TOO_MANY_NAMES;
+    const std::string preserved = SafetyNetName(m_nextName++);
+    plan.preservedPath = JoinPath(m_net.c_str(), preserved.c_str());
+    // One record, one flush for both renames: undoing it looks at which of
+    // them happened.
+    plan.kind = JournalKind::Replace;
+    plan.fields = {temporary, preserved, target};
+    return ERROR_SUCCESS;
+}
+
+DWORD CInstallTransaction::Carry(const PlannedPlacement& plan) {
+    const char* target = plan.target.c_str();
+    const std::string voided = std::to_string(plan.sequence);
+    if (plan.kind == JournalKind::NewFile) {
         // Without REPLACE_EXISTING: a file that appeared meanwhile is not ours to replace.
-        if (!MoveFileExA(temporaryPath.c_str(), target.c_str(), 0)) {
+        if (!MoveFileExA(plan.temporaryPath.c_str(), target, 0)) {
             const DWORD error = GetLastError();
-            Append(JournalKind::Void, {std::to_string(sequence)});
+            Append(JournalKind::Void, {voided});
             return error;
         }
         return Step(SafetyStep::Placed) ? ERROR_SUCCESS : ERROR_REQUEST_ABORTED;
     }
-    if (IsLink(attributes))
-        return ERROR_CANT_ACCESS_FILE;
-    if (IsFolder(attributes))
-        return ERROR_DIRECTORY;
-    // Asked before the journal: a held file costs no record.
-    const DWORD replaceable = ProbeExistingFile(target, m_install, InstallFinalPath());
-    if (replaceable != ERROR_SUCCESS)
-        return replaceable;
-
-    // Begin emptied the net and the names count up, so the name is free; if
-    // not, the rename below fails and nothing is replaced.
-    if (m_nextName >= 1000000)
-        return ERROR_TOO_MANY_NAMES;
-    const std::string preserved = SafetyNetName(m_nextName++);
-    const std::string preservedPath = JoinPath(m_net.c_str(), preserved.c_str());
-    // One record, one flush for both renames: undoing it looks at which of
-    // them happened.
-    const DWORD journaled = Append(JournalKind::Replace, {temporary, preserved, target});
-    if (journaled != ERROR_SUCCESS)
-        return journaled;
-    if (!MoveFileExA(target.c_str(), preservedPath.c_str(), 0)) {
+    if (!MoveFileExA(target, plan.preservedPath.c_str(), 0)) {
         const DWORD error = GetLastError();
-        Append(JournalKind::Void, {std::to_string(sequence)});
+        Append(JournalKind::Void, {voided});
         return error;
     }
     if (!Step(SafetyStep::Preserved))
         return ERROR_REQUEST_ABORTED;
-    if (!MoveFileExA(temporaryPath.c_str(), target.c_str(), 0)) {
+    if (!MoveFileExA(plan.temporaryPath.c_str(), target, 0)) {
         const DWORD error = GetLastError();
         // Put the old file straight back; if even that fails, the record
         // stays in force and the rollback puts it back.
-        if (MoveFileExA(preservedPath.c_str(), target.c_str(), 0))
-            Append(JournalKind::Void, {std::to_string(sequence)});
+        if (MoveFileExA(plan.preservedPath.c_str(), target, 0))
+            Append(JournalKind::Void, {voided});
         return error;
     }
     return Step(SafetyStep::Placed) ? ERROR_SUCCESS : ERROR_REQUEST_ABORTED;
@@ -769,7 +849,9 @@ bool CInstallTransaction::Commit(const char* stampPath, const VersionStamp& stam
         return Fail(m_lastError != ERROR_SUCCESS ? m_lastError : ERROR_INVALID_FUNCTION);
     // After the commit point nothing brings the old files back, so the new
     // files' data must be on disk before it, not only their names.
-    const DWORD flushed = m_temporariesFlushed ? DWORD(ERROR_SUCCESS) : FlushPlacedFiles();
+    DWORD flushed = m_flusher ? m_flusher->Wait() : DWORD(ERROR_SUCCESS);
+    if (flushed == ERROR_SUCCESS && !m_temporariesFlushed)
+        flushed = FlushPlacedFiles();
     if (flushed != ERROR_SUCCESS)
         return Fail(flushed);
     if (stamp.key == 0) {
@@ -823,6 +905,9 @@ bool CInstallTransaction::Rollback() {
         return true;
     if (m_state == State::Stopped || m_state == State::Finished)
         return false;
+    // Nothing is undone under a handle still open.
+    if (m_flusher)
+        m_flusher->Wait();
     m_journal.Close();
     m_state = State::Finished;
     CRunFinisher finisher(m_install, m_net, m_journalPath, m_records, m_observer);

@@ -12,15 +12,19 @@
 //   CInstallTransaction txn(installFolder);
 //   if (!txn.Begin()) ...                  // nothing touched
 //   txn.MakeFolder(folder);                // each folder the package needs
-//   HANDLE h = txn.CreateTemporary(temp);  // write the data, close it
+//   HANDLE h = txn.CreateTemporary(temp);  // write the data, then close it
+//                                          // or FlushInBackground(h)
 //   txn.Place(temp, destination);          // or Discard(temp)
 //   if (!txn.Commit(stampPath, stamp)) txn.Rollback();
+#include "fileops/BackgroundFlusher.h"
 #include "fileops/FileHandle.h"
 #include "fileops/RecoveryResult.h"
 #include "fileops/UpdateJournal.h"
 #include "data/VersionStamp.h"
 #include <windows.h>
 #include <cstdint>
+#include <map>
+#include <memory>
 #include <set>
 #include <string>
 #include <vector>
@@ -66,10 +70,15 @@ public:
     // afterwards; ERROR_DIRECTORY for a file standing there,
     // ERROR_CANT_ACCESS_FILE for a link, or the system's error.
     DWORD MakeFolder(const char* path);
-    // A new empty file in the safety net folder, opened for writing without
-    // sharing; its path in `temporaryPath`. INVALID_HANDLE_VALUE (and
-    // GetLastError) on failure.
+    // A new empty file in the safety net folder, opened for writing, shared
+    // only for the rename that places it; its path in `temporaryPath`.
+    // INVALID_HANDLE_VALUE (and GetLastError) on failure.
     HANDLE CreateTemporary(std::string& temporaryPath);
+    // Takes the handle of a temporary whose data is all written: the data
+    // goes to the disk and the handle is closed on a worker thread while the
+    // caller goes on (Place may follow at once). Commit waits for every such
+    // file and fails when one could not be flushed.
+    void FlushInBackground(HANDLE temporary);
     // Whether `destination` could be replaced now: ERROR_SUCCESS when it is
     // missing or a plain file nobody holds against renaming;
     // ERROR_SHARING_VIOLATION, ERROR_ACCESS_DENIED, ERROR_CANT_ACCESS_FILE (a
@@ -80,6 +89,15 @@ public:
     // error with nothing in place changed and the temporary kept (Place it
     // again, or Discard it).
     DWORD Place(const std::string& temporaryPath, const char* destination);
+    // Several Place calls in one: every record is written, then flushed once
+    // for all (a flush costs a round trip to the disk), then the files are
+    // put in place in order. Each result is what Place would have given.
+    struct Placement {
+        std::string temporaryPath;
+        std::string destination;
+        DWORD result = ERROR_SUCCESS;
+    };
+    void PlaceSeveral(std::vector<Placement>& placements);
     // Deletes a temporary that will not be placed.
     void Discard(const std::string& temporaryPath);
     // The commit point: the placed files' data is flushed to disk, then
@@ -101,8 +119,8 @@ public:
     static std::string SafetyNetFolder(const char* installFolder);
     static std::string JournalPath(const char* installFolder);
     void SetStepObserver(CSafetyStepObserver* observer) { m_observer = observer; }
-    // A caller that flushes every temporary itself before closing it (WriteFile
-    // and FlushFileBuffers) says so, and Commit does not flush them again.
+    // A caller that has every temporary flushed, by itself or through
+    // FlushInBackground, says so, and Commit does not flush them again.
     void SetTemporariesFlushedByCaller(bool flushed) { m_temporariesFlushed = flushed; }
 
 protected:
@@ -113,8 +131,25 @@ protected:
 private:
     enum class State { Idle, Open, Broken, Stopped, Finished };
 
+    // A placement checked and named, its record not yet written.
+    struct PlannedPlacement {
+        JournalKind kind = JournalKind::NewFile;
+        std::vector<std::string> fields; // of its record
+        std::string temporaryPath, target, preservedPath;
+        uint32_t sequence = 0; // of its record
+    };
+
     bool Step(SafetyStep step);
+    // Write and FlushRecords, for one record.
     DWORD Append(JournalKind kind, std::vector<std::string> fields);
+    DWORD Write(JournalKind kind, std::vector<std::string> fields);
+    // The records written since the last flush reach the disk (`count` of them).
+    DWORD FlushRecords(size_t count);
+    // The journal can take no more: only the rollback is left.
+    DWORD Break(DWORD error);
+    DWORD Plan(const std::string& temporaryPath, const char* destination, PlannedPlacement& plan);
+    // The renames of a placement whose record is on the disk.
+    DWORD Carry(const PlannedPlacement& plan);
     DWORD CheckFoldersBelow(const std::string& path);
     bool OwnsTemporary(const std::string& path) const;
     DWORD FlushPlacedFiles();
@@ -129,12 +164,17 @@ private:
     CFileHandle m_journal;
     std::vector<JournalRecord> m_records;
     std::set<std::string> m_checkedFolders; // folded case: verified not to be links
+    // Folded destinations CheckReplaceable found missing (false) or a plain
+    // file free to be replaced (true), until they are placed.
+    std::map<std::string, bool> m_probed;
     uint32_t m_nextName = 1;
     State m_state = State::Idle;
     bool m_madeNet = false;
     bool m_temporariesFlushed = false;
     DWORD m_lastError = ERROR_SUCCESS;
     CSafetyStepObserver* m_observer = nullptr;
+    // Last: it goes first, closing every handed temporary.
+    std::unique_ptr<CBackgroundFlusher> m_flusher;
 };
 
 // Finishes an interrupted update of `installFolder`: rolls it back, or, when

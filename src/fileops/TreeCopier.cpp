@@ -77,7 +77,9 @@ int CTreeCopier::CopyTree(const char* source, const char* destination) {
         MakeFolder(destination);
     // A long operation starts with a full look, whatever the last one found.
     PumpPendingMessagesNow();
-    const int result = CopyFolder(source, destination);
+    int result = CopyFolder(source, destination);
+    result = result && PlacePending();
+    DiscardPending();
     m_report.CopyEnded(result);
     return result;
 }
@@ -200,23 +202,27 @@ int CTreeCopier::CopyFile(const std::string& source, const std::string& destinat
             return step == Step::Skipped;
 
         const int64_t totalBefore = m_runningTotal;
-        DataResult result = CopyData(input.Get(), output.Get());
-        // Once the file is in place only the stamp is left before the update
-        // counts as done: its data must be on the disk, not in a cache that a
-        // power cut would take with it.
-        if (result == DataResult::Copied && m_transaction && !FlushFileBuffers(output.Get()))
-            result = DataResult::WriteFailed;
+        const DataResult result = CopyData(input.Get(), output.Get());
+        // Before the stamp makes the update count as done, the data must be
+        // on the disk, not in a cache that a power cut would take with it:
+        // the transaction sees to it while the copy goes on.
+        if (result == DataResult::Copied && m_transaction)
+            m_transaction->FlushInBackground(output.Release());
         input.Close();
         output.Close();
         PumpPendingMessages();
         if (result == DataResult::Copied) {
-            step = Persist(destination, [&] { return Finish(written, destination); });
-            if (step == Step::Done) {
-                m_report.FileCopied(destination.c_str(), (m_runningTotal - totalBefore) / 2);
-                return 1;
+            const int64_t bytes = (m_runningTotal - totalBefore) / 2;
+            if (m_transaction) {
+                // Put in place with others, under one flush of the journal.
+                m_pending.push_back({written, destination, bytes});
+                m_pendingBytes += bytes;
+                if (m_pending.size() < kPlacedTogether && m_pendingBytes < kPlacedTogetherBytes)
+                    return 1;
+                return PlacePending();
             }
-            Abandon(written);
-            return step == Step::Skipped;
+            m_report.FileCopied(destination.c_str(), bytes);
+            return 1;
         }
 
         // Never count a file as copied when its data did not all arrive.
@@ -292,7 +298,56 @@ CTreeCopier::Step CTreeCopier::Persist(const std::string& path, Attempt attempt)
     }
 }
 
+int CTreeCopier::PlacePending() {
+    if (m_pending.empty())
+        return 1;
+    std::vector<CInstallTransaction::Placement> placements;
+    placements.reserve(m_pending.size());
+    for (const PendingFile& file : m_pending)
+        placements.push_back({file.written, file.destination, ERROR_SUCCESS});
+    // Taken out first: a question below places nothing again.
+    std::vector<PendingFile> pending;
+    pending.swap(m_pending);
+    m_pendingBytes = 0;
+    m_transaction->PlaceSeveral(placements);
+    PumpPendingMessages();
+    for (size_t i = 0; i < pending.size(); ++i) {
+        const PendingFile& file = pending[i];
+        Step step = Step::Done;
+        if (placements[i].result != ERROR_SUCCESS) {
+            // Asked as if it had just been copied: the file is on screen.
+            m_report.FileStarted(file.destination.c_str());
+            step =
+                Persist(file.destination, [&] { return Finish(file.written, file.destination); });
+        }
+        if (step == Step::Done) {
+            m_report.FileCopied(file.destination.c_str(), file.bytes);
+            continue;
+        }
+        Abandon(file.written);
+        if (step == Step::Stopped) {
+            for (size_t rest = i + 1; rest < pending.size(); ++rest) {
+                if (placements[rest].result != ERROR_SUCCESS)
+                    Abandon(pending[rest].written);
+            }
+            return 0;
+        }
+    }
+    return 1;
+}
+
+void CTreeCopier::DiscardPending() {
+    for (const PendingFile& file : m_pending)
+        Abandon(file.written);
+    m_pending.clear();
+    m_pendingBytes = 0;
+}
+
 int CTreeCopier::Ask(const std::string& path, DWORD error) {
+    // What is copied is in place before anyone is asked about what is not,
+    // and an Abort there ends the copy here.
+    if (!PlacePending())
+        return IDABORT;
     m_report.BeforeQuestion();
     const bool stopped = StopRequested();
     int answer = stopped ? IDABORT : m_questions.AskAbout(path.c_str(), error);

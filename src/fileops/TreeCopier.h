@@ -112,12 +112,28 @@ private:
 
     void SetRunningTotal(int64_t total);
 
+    // Copied files wait to be put in place together (PlaceSeveral): one flush
+    // of the journal for all of them instead of one each. They are placed
+    // when this many wait, before any question, and at the end.
+    static const size_t kPlacedTogether = 32;
+    static const int64_t kPlacedTogetherBytes = 8 << 20;
+    struct PendingFile {
+        std::string written; // the temporary
+        std::string destination;
+        int64_t bytes;
+    };
+    // 1, or 0 when a question about one of them was answered Abort.
+    int PlacePending();
+    void DiscardPending();
+
     std::unique_ptr<CPromptQuestions> m_ownQuestions;
     std::unique_ptr<CWindowCopyReport> m_ownReport;
     ICopyQuestions& m_questions;
     ICopyReport& m_report;
     CInstallTransaction* m_transaction = nullptr;
     std::vector<char> m_buffer;
+    std::vector<PendingFile> m_pending;
+    int64_t m_pendingBytes = 0;
     int64_t m_packageTotal = 0;
     int64_t m_runningTotal = 0;
     int m_folderDepth = 0;

@@ -4,6 +4,9 @@
 #include "CopierFixture.h"
 #include "UnixLink.h"
 #include "fileops/CopyReport.h"
+#include "fileops/InstallTransaction.h"
+#include <algorithm>
+#include <memory>
 
 namespace {
 
@@ -16,7 +19,15 @@ public:
     };
     std::vector<Retry> retries;
     std::vector<std::string> files;
+    std::vector<std::string> events; // "started <path>", "question"
+    std::function<void(const std::string&)> onFileStarted;
 
+    void FileStarted(const char* destination) override {
+        events.push_back(std::string("started ") + destination);
+        if (onFileStarted)
+            onFileStarted(destination);
+    }
+    void BeforeQuestion() override { events.push_back("question"); }
     void FileCopied(const char* destination, int64_t) override { files.push_back(destination); }
     void RetriedQuietly(const char* path, DWORD, DWORD, bool succeeded) override {
         retries.push_back({path, succeeded});
@@ -178,6 +189,53 @@ TEST_F(TreeCopierTest, AFileHeldForAMomentIsCopiedWithoutAQuestion) {
         EXPECT_EQ(report.retries[0].path, held) << row.row;
         EXPECT_EQ(report.retries[0].succeeded, row.releasedSoon) << row.row;
         EXPECT_EQ(ReadBytes(to + "\\f.dat"), row.releasedSoon ? Bytes(500, 5) : "old") << row.row;
+    }
+}
+
+// Through the safety net, copied files are put in place several at a time;
+// one that cannot be placed then is asked about on its own, on screen again.
+TEST_F(TreeCopierTest, AFileThatCannotBePlacedWithOthersIsAskedAboutAlone) {
+    ASSERT_TRUE(MakeFolder(destination));
+    for (const char* name : {"f1.dat", "f2.dat", "f3.dat"}) {
+        ASSERT_TRUE(WriteBytes(source + "\\" + name, Bytes(700, name[1])));
+        ASSERT_TRUE(WriteBytes(destination + "\\" + name, "old"));
+    }
+    const std::vector<std::string> order = ListingOrder(source);
+    ASSERT_EQ(order.size(), 3u);
+    const std::string first = destination + "\\" + order[0];
+    const std::string last = destination + "\\" + order[2];
+    for (const int answer : {IDIGNORE, IDABORT}) {
+        const std::string row = answer == IDIGNORE ? "Ignore" : "Abort";
+        CInstallTransaction txn(destination.c_str());
+        ASSERT_TRUE(txn.Begin()) << row;
+        // The first file waits to be placed when the last starts: another
+        // program takes it then.
+        std::unique_ptr<ExclusiveHold> hold;
+        RecordingReport report;
+        report.onFileStarted = [&](const std::string& path) {
+            if (path == last && !hold)
+                hold.reset(new ExclusiveHold(first));
+        };
+        MessageBoxAnswerer answerer;
+        answerer.Queue(answer);
+        CPromptQuestions person(window.Frame());
+        CTreeCopier copier(person, report);
+        copier.SetTransaction(&txn);
+        EXPECT_EQ(copier.CopyTree(source.c_str(), destination.c_str()), answer == IDIGNORE) << row;
+        hold.reset();
+        ExpectPrompts(answerer, {first}, row);
+        const auto question = std::find(report.events.begin(), report.events.end(), "question");
+        ASSERT_NE(question, report.events.begin()) << row;
+        EXPECT_EQ(*(question - 1), "started " + first) << row;
+        if (answer == IDIGNORE) {
+            const std::vector<std::string> placed{destination + "\\" + order[1], last};
+            EXPECT_EQ(report.files, placed) << row;
+            EXPECT_EQ(ReadBytes(first), "old") << row;
+            EXPECT_EQ(ReadBytes(last), Bytes(700, order[2][1])) << row;
+        }
+        EXPECT_TRUE(txn.Rollback()) << row;
+        for (const std::string& name : order)
+            EXPECT_EQ(ReadBytes(destination + "\\" + name), "old") << row;
     }
 }
 

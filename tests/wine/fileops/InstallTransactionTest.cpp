@@ -147,19 +147,46 @@ bool WriteTemporary(CInstallTransaction& txn, const std::string& bytes, std::str
     return CloseHandle(file) && ok;
 }
 
+// How the files are put in place: each on its own, or as the copier does it,
+// their data flushed in the background and placed several at a time.
+enum class Placing { OneByOne, Together };
+
 // The run as the copier and the wizard make it; stops at the first failure.
-bool RunPackage(CInstallTransaction& txn, const std::string& install) {
+bool RunPackage(CInstallTransaction& txn, const std::string& install,
+                Placing placing = Placing::OneByOne) {
     if (!txn.Begin())
         return false;
     for (const std::string& folder : kNewFolders) {
         if (txn.MakeFolder((install + "\\" + folder).c_str()) != ERROR_SUCCESS)
             return false;
     }
-    for (const PackageFile& file : kPackage) {
+    std::vector<CInstallTransaction::Placement> batch;
+    for (size_t i = 0; i < kPackage.size(); ++i) {
+        const PackageFile& file = kPackage[i];
+        const std::string destination = install + "\\" + file.relative;
         std::string temporary;
-        if (!WriteTemporary(txn, file.bytes, temporary) ||
-            txn.Place(temporary, (install + "\\" + file.relative).c_str()) != ERROR_SUCCESS)
+        if (placing == Placing::OneByOne) {
+            if (!WriteTemporary(txn, file.bytes, temporary) ||
+                txn.Place(temporary, destination.c_str()) != ERROR_SUCCESS)
+                return false;
+            continue;
+        }
+        const HANDLE handle = txn.CreateTemporary(temporary);
+        DWORD written = 0;
+        if (handle == INVALID_HANDLE_VALUE ||
+            !WriteFile(handle, file.bytes.data(), DWORD(file.bytes.size()), &written, nullptr))
             return false;
+        txn.FlushInBackground(handle);
+        batch.push_back({temporary, destination, ERROR_SUCCESS});
+        // Two batches: three files, then the rest.
+        if (i == 2 || i + 1 == kPackage.size()) {
+            txn.PlaceSeveral(batch);
+            for (const CInstallTransaction::Placement& placed : batch) {
+                if (placed.result != ERROR_SUCCESS)
+                    return false;
+            }
+            batch.clear();
+        }
     }
     return txn.Commit((install + "\\Versione.txt").c_str(), kNext);
 }
@@ -225,12 +252,12 @@ protected:
     }
 
     // A fresh installation and a run stopped after its `limit`-th change.
-    StopAfter CrashAfter(int limit) {
+    StopAfter CrashAfter(int limit, Placing placing = Placing::OneByOne) {
         MakeInstallation(install);
         StopAfter observer(limit);
         CInstallTransaction txn(install.c_str());
         txn.SetStepObserver(&observer);
-        RunPackage(txn, install);
+        RunPackage(txn, install, placing);
         return observer;
     }
 
@@ -238,40 +265,46 @@ protected:
 };
 
 TEST_F(InstallTransactionTest, CrashAfterEveryChangeThenRecoveryRestoresOrCompletes) {
-    const StopAfter whole = CrashAfter(0);
-    ASSERT_FALSE(whole.stopped);
-    const Snapshot after = TakeSnapshot(install);
-    ASSERT_EQ(ReadBytes(install + "\\Versione.txt"), kNewStamp);
-    ASSERT_EQ(after.count("~kvu"), 0u);
-    ASSERT_EQ(after.at("bin\\odd.cfg").bytes, "new odd");
+    for (const Placing placing : {Placing::OneByOne, Placing::Together}) {
+        const char* mode = placing == Placing::OneByOne ? "one by one" : "placed together";
+        const StopAfter whole = CrashAfter(0, placing);
+        ASSERT_FALSE(whole.stopped) << mode;
+        const Snapshot after = TakeSnapshot(install);
+        ASSERT_EQ(ReadBytes(install + "\\Versione.txt"), kNewStamp) << mode;
+        ASSERT_EQ(after.count("~kvu"), 0u) << mode;
+        ASSERT_EQ(after.at("bin\\odd.cfg").bytes, "new odd") << mode;
 
-    for (int k = 1; k <= whole.changes; ++k) {
-        const StopAfter crash = CrashAfter(k);
-        const std::string row = "crash after change " + std::to_string(k) + " of " +
-                                std::to_string(whole.changes) + " (" + StepName(crash.last) + ")";
-        const Snapshot& expected = crash.committed ? after : before;
-        const RecoveryResult first = RecoverInterruptedUpdate(install.c_str());
-        EXPECT_TRUE(first == RecoveryResult::RolledBack || first == RecoveryResult::Completed ||
-                    first == RecoveryResult::NothingToDo)
-            << row << ": " << int(first);
-        EXPECT_TRUE(SameTree(expected, TakeSnapshot(install), !crash.committed)) << row;
-        EXPECT_EQ(RecoverInterruptedUpdate(install.c_str()), RecoveryResult::NothingToDo) << row;
-        EXPECT_TRUE(SameTree(expected, TakeSnapshot(install), !crash.committed)) << row;
+        for (int k = 1; k <= whole.changes; ++k) {
+            const StopAfter crash = CrashAfter(k, placing);
+            const std::string row = std::string(mode) + ", crash after change " +
+                                    std::to_string(k) + " of " + std::to_string(whole.changes) +
+                                    " (" + StepName(crash.last) + ")";
+            const Snapshot& expected = crash.committed ? after : before;
+            const RecoveryResult first = RecoverInterruptedUpdate(install.c_str());
+            EXPECT_TRUE(first == RecoveryResult::RolledBack || first == RecoveryResult::Completed ||
+                        first == RecoveryResult::NothingToDo)
+                << row << ": " << int(first);
+            EXPECT_TRUE(SameTree(expected, TakeSnapshot(install), !crash.committed)) << row;
+            EXPECT_EQ(RecoverInterruptedUpdate(install.c_str()), RecoveryResult::NothingToDo)
+                << row;
+            EXPECT_TRUE(SameTree(expected, TakeSnapshot(install), !crash.committed)) << row;
 
-        // The recovery itself cut short after each of its changes in turn.
-        CrashAfter(k);
-        int interruptions = 0;
-        for (;;) {
-            StopAfter recoveryCrash(1);
-            const RecoveryResult result = RecoverInterruptedUpdate(install.c_str(), &recoveryCrash);
-            if (!recoveryCrash.stopped) {
-                EXPECT_NE(result, RecoveryResult::Refused) << row;
-                break;
+            // The recovery itself cut short after each of its changes in turn.
+            CrashAfter(k, placing);
+            int interruptions = 0;
+            for (;;) {
+                StopAfter recoveryCrash(1);
+                const RecoveryResult result =
+                    RecoverInterruptedUpdate(install.c_str(), &recoveryCrash);
+                if (!recoveryCrash.stopped) {
+                    EXPECT_NE(result, RecoveryResult::Refused) << row;
+                    break;
+                }
+                ASSERT_LT(++interruptions, 100) << row << ": recovery makes no progress";
             }
-            ASSERT_LT(++interruptions, 100) << row << ": recovery makes no progress";
+            EXPECT_TRUE(SameTree(expected, TakeSnapshot(install), !crash.committed))
+                << row << ", recovery interrupted " << interruptions << " times";
         }
-        EXPECT_TRUE(SameTree(expected, TakeSnapshot(install), !crash.committed))
-            << row << ", recovery interrupted " << interruptions << " times";
     }
 }
 
@@ -288,6 +321,65 @@ TEST_F(InstallTransactionTest, RollbackPutsEverythingBack) {
     }
     std::string unplaced;
     ASSERT_TRUE(WriteTemporary(txn, "never placed", unplaced));
+    EXPECT_TRUE(txn.Rollback());
+    EXPECT_TRUE(SameTree(before, TakeSnapshot(install), true));
+}
+
+// Counts the journal's flushes.
+class CountingTransaction : public CInstallTransaction {
+public:
+    using CInstallTransaction::CInstallTransaction;
+    int flushes = 0;
+
+protected:
+    BOOL FlushJournal(HANDLE journal) override {
+        ++flushes;
+        return CInstallTransaction::FlushJournal(journal);
+    }
+};
+
+TEST_F(InstallTransactionTest, FilesPlacedTogetherShareOneFlushAndFailOneByOne) {
+    CountingTransaction txn(install.c_str());
+    ASSERT_TRUE(txn.Begin());
+    std::vector<CInstallTransaction::Placement> batch;
+    for (const char* relative : {"a.dll", "bin\\b.dll", "new.txt"}) {
+        std::string temporary;
+        ASSERT_TRUE(WriteTemporary(txn, std::string("new ") + relative, temporary));
+        batch.push_back({temporary, install + "\\" + relative, ERROR_SUCCESS});
+    }
+    ExclusiveHold held(install + "\\bin\\b.dll");
+    ASSERT_TRUE(held.IsHeld());
+    const int flushesBefore = txn.flushes;
+    txn.PlaceSeveral(batch);
+    EXPECT_EQ(txn.flushes - flushesBefore, 1);
+    EXPECT_EQ(batch[0].result, DWORD(ERROR_SUCCESS));
+    EXPECT_EQ(batch[1].result, DWORD(ERROR_SHARING_VIOLATION));
+    EXPECT_EQ(batch[2].result, DWORD(ERROR_SUCCESS));
+    EXPECT_EQ(ReadBytes(install + "\\a.dll"), "new a.dll");
+    EXPECT_EQ(ReadBytes(install + "\\new.txt"), "new new.txt");
+    held.Release();
+    // The one refused is placed on its own once it is free.
+    EXPECT_EQ(txn.Place(batch[1].temporaryPath, batch[1].destination.c_str()),
+              DWORD(ERROR_SUCCESS));
+    EXPECT_EQ(ReadBytes(install + "\\bin\\b.dll"), "new bin\\b.dll");
+    EXPECT_TRUE(txn.Rollback());
+    EXPECT_TRUE(SameTree(before, TakeSnapshot(install), true));
+}
+
+TEST_F(InstallTransactionTest, DataThatCannotReachTheDiskIsNoCommit) {
+    CInstallTransaction txn(install.c_str());
+    ASSERT_TRUE(txn.Begin());
+    std::string temporary;
+    ASSERT_TRUE(WriteTemporary(txn, "new a", temporary));
+    // A handle that may not write cannot flush either.
+    const HANDLE readOnly =
+        CreateFileA(temporary.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr,
+                    OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(readOnly, INVALID_HANDLE_VALUE);
+    txn.FlushInBackground(readOnly);
+    ASSERT_EQ(txn.Place(temporary, (install + "\\a.dll").c_str()), DWORD(ERROR_SUCCESS));
+    EXPECT_FALSE(txn.Commit((install + "\\Versione.txt").c_str(), kNext));
+    EXPECT_EQ(ReadBytes(install + "\\Versione.txt"), kOldStamp);
     EXPECT_TRUE(txn.Rollback());
     EXPECT_TRUE(SameTree(before, TakeSnapshot(install), true));
 }
