@@ -9,7 +9,9 @@
 # while the Linux builds keep a core busy:
 #   Windows: 64-bit test build, its tests under wine64, the screenshots
 #   Linux:   native build and tests, fuzz build and a short fuzz, then the
-#            32-bit release program, its ZIP and its import check
+#            32-bit release program, its ZIP and its import check, at the
+#            lowest priority once the Wine prefixes are made: the Windows
+#            lane's build is the longest path
 # Each lane's output goes to build/test-logs/LANE.txt and is shown when the
 # lane ends. The long fuzz is scripts/fuzz.sh on its own (README).
 set -uo pipefail
@@ -88,6 +90,9 @@ linux_lane() {
   set -e
   step "Wine prefixes for the Windows lane"
   make_prefixes
+  # The rest of this lane yields the cores to the Windows lane, whose build
+  # is the longest path, and takes what the Wine tests leave idle.
+  renice -n 19 -p "$BASHPID" >/dev/null 2>&1 || true
   step "native build and tests (ASan + UBSan)"
   timed "native build" bash -c 'cmake --preset native >/dev/null && cmake --build --preset native'
   clear_reports build/native
