@@ -43,6 +43,17 @@ timed() {
 # runs, and the Windows lane waits for them before it starts Wine.
 prefixes_done=$log/prefixes.done
 make_prefixes() {
+  local waited=0
+  while [ ! -e "$setup_run_status" ] && [ $waited -lt 900 ]; do
+    sleep 1
+    waited=$((waited + 1))
+  done
+  if [ "$(cat "$setup_run_status" 2>/dev/null)" != 0 ]; then
+    echo "set-up of Wine and X failed:"
+    cat "$log/setup-run.txt"
+    touch "$prefixes_done"
+    return 1
+  fi
   # The demo's prefix is made in the demo's language (scripts/demo.sh).
   local demo_locale=C.UTF-8
   locale -a 2>/dev/null | grep -qi '^it_IT\.utf-\?8$' && demo_locale=it_IT.UTF-8
@@ -89,7 +100,8 @@ windows_lane() {
 linux_lane() {
   set -e
   step "Wine prefixes for the Windows lane"
-  make_prefixes
+  local wine_ready=0
+  make_prefixes || wine_ready=1
   # The rest of this lane yields the cores to the Windows lane, whose build
   # is the longest path, and takes what the Wine tests leave idle.
   renice -n 19 -p "$BASHPID" >/dev/null 2>&1 || true
@@ -110,10 +122,18 @@ linux_lane() {
   timed "release checks" ctest --test-dir build/win32 --output-on-failure \
     >"$log/ctest-win32.txt" 2>&1 || true
   cat "$log/ctest-win32.txt"
+  return $wine_ready
 }
 
 step "set-up"
-timed "set-up" scripts/setup.sh || exit 1
+timed "set-up: build tools" scripts/setup.sh build || exit 1
+# Wine and the X server are installed while the builds run (the package
+# manager takes one installation at a time: after the build tools).
+setup_run_status=$log/setup-run.status
+(
+  timed "set-up: Wine and X" scripts/setup.sh run >"$log/setup-run.txt" 2>&1
+  echo $? >"$setup_run_status"
+) &
 
 echo "Linux lane running beside the Windows lane; its output follows the Windows lane's."
 linux_lane >"$log/linux.txt" 2>&1 &
