@@ -17,6 +17,35 @@ constexpr char kWithdrawnStamp[] = "000000";
 // A journal bigger than any run could write is not ours.
 constexpr int64_t kLargestJournal = 64 * 1024 * 1024;
 
+// Renames the open file `handle` (known by `path`) to `target`, which must
+// not exist, through the handle: half what a rename by name costs, as the
+// file is not opened again. Where the system takes no rename through a
+// handle, or not this path, by name.
+BOOL RenameOpenFile(HANDLE handle, const std::string& path, const char* target) {
+    // An NT path: every version reads it as it stands.
+    const std::string full = std::string("\\??\\") + target;
+    const int length =
+        MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, full.c_str(), -1, nullptr, 0);
+    if (length > 1) {
+        const size_t nameBytes = static_cast<size_t>(length - 1) * sizeof(WCHAR);
+        std::vector<char> buffer(sizeof(FILE_RENAME_INFO) + nameBytes);
+        auto* rename = reinterpret_cast<FILE_RENAME_INFO*>(buffer.data());
+        rename->ReplaceIfExists = FALSE;
+        rename->RootDirectory = nullptr;
+        rename->FileNameLength = static_cast<DWORD>(nameBytes);
+        MultiByteToWideChar(CP_ACP, 0, full.c_str(), -1, rename->FileName, length);
+        if (SetFileInformationByHandle(handle, FileRenameInfo, rename,
+                                       static_cast<DWORD>(buffer.size())))
+            return TRUE;
+        const DWORD error = GetLastError();
+        if (error != ERROR_INVALID_PARAMETER && error != ERROR_INVALID_NAME &&
+            error != ERROR_NOT_SUPPORTED && error != ERROR_INVALID_FUNCTION &&
+            error != ERROR_CALL_NOT_IMPLEMENTED)
+            return FALSE;
+    }
+    return MoveFileExA(path.c_str(), target, 0);
+}
+
 bool IsFolder(DWORD attributes) {
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
@@ -639,7 +668,7 @@ HANDLE CInstallTransaction::CreateTemporary(std::string& temporaryPath) {
         const std::string path = JoinPath(m_net.c_str(), SafetyNetName(m_nextName++).c_str());
         // Shared for deletion: Place renames it while FlushInBackground may
         // still hold it.
-        HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_DELETE, nullptr,
+        HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE | DELETE, FILE_SHARE_DELETE, nullptr,
                                   CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
         if (file != INVALID_HANDLE_VALUE) {
             temporaryPath = path;
@@ -705,14 +734,24 @@ void CInstallTransaction::PlaceSeveral(std::vector<Placement>& placements) {
             ++written;
         PumpPendingMessages();
     }
-    if (written == 0)
+    if (written == 0) {
+        for (Placement& placement : placements) {
+            if (placement.handle != INVALID_HANDLE_VALUE)
+                FlushInBackground(placement.handle);
+            placement.handle = INVALID_HANDLE_VALUE;
+        }
         return;
+    }
     // One flush puts every record on the disk before any of their steps.
     const DWORD flushed = FlushRecords(written);
     for (size_t i = 0; i < placements.size(); ++i) {
         Placement& placement = placements[i];
         if (placement.result == ERROR_SUCCESS)
-            placement.result = flushed != ERROR_SUCCESS ? flushed : Carry(plans[i]);
+            placement.result =
+                flushed != ERROR_SUCCESS ? flushed : Carry(plans[i], placement.handle);
+        if (placement.handle != INVALID_HANDLE_VALUE)
+            FlushInBackground(placement.handle);
+        placement.handle = INVALID_HANDLE_VALUE;
         PumpPendingMessages();
     }
 }
@@ -774,12 +813,16 @@ DWORD CInstallTransaction::Plan(const std::string& temporaryPath, const char* de
     return ERROR_SUCCESS;
 }
 
-DWORD CInstallTransaction::Carry(const PlannedPlacement& plan) {
+DWORD CInstallTransaction::Carry(const PlannedPlacement& plan, HANDLE handle) {
     const char* target = plan.target.c_str();
     const std::string voided = std::to_string(plan.sequence);
+    // Never over an existing file: one that appeared meanwhile is not ours to replace.
+    const auto moveTemporary = [&] {
+        return handle != INVALID_HANDLE_VALUE ? RenameOpenFile(handle, plan.temporaryPath, target)
+                                              : MoveFileExA(plan.temporaryPath.c_str(), target, 0);
+    };
     if (plan.kind == JournalKind::NewFile) {
-        // Without REPLACE_EXISTING: a file that appeared meanwhile is not ours to replace.
-        if (!MoveFileExA(plan.temporaryPath.c_str(), target, 0)) {
+        if (!moveTemporary()) {
             const DWORD error = GetLastError();
             Append(JournalKind::Void, {voided});
             return error;
@@ -793,7 +836,7 @@ DWORD CInstallTransaction::Carry(const PlannedPlacement& plan) {
     }
     if (!Step(SafetyStep::Preserved))
         return ERROR_REQUEST_ABORTED;
-    if (!MoveFileExA(plan.temporaryPath.c_str(), target, 0)) {
+    if (!moveTemporary()) {
         const DWORD error = GetLastError();
         // Put the old file straight back; if even that fails, the record
         // stays in force and the rollback puts it back.

@@ -70,8 +70,8 @@ public:
     // afterwards; ERROR_DIRECTORY for a file standing there,
     // ERROR_CANT_ACCESS_FILE for a link, or the system's error.
     DWORD MakeFolder(const char* path);
-    // A new empty file in the safety net folder, opened for writing, shared
-    // only for the rename that places it; its path in `temporaryPath`.
+    // A new empty file in the safety net folder, opened for writing and
+    // renaming, shared only for a rename by name; its path in `temporaryPath`.
     // INVALID_HANDLE_VALUE (and GetLastError) on failure.
     HANDLE CreateTemporary(std::string& temporaryPath);
     // Takes the handle of a temporary whose data is all written: the data
@@ -92,9 +92,14 @@ public:
     // Several Place calls in one: every record is written, then flushed once
     // for all (a flush costs a round trip to the disk), then the files are
     // put in place in order. Each result is what Place would have given.
+    // A temporary still open (`handle`, from CreateTemporary, data all
+    // written) is renamed through its handle, which costs half a rename by
+    // name, and then goes to FlushInBackground whatever the result: the
+    // transaction takes the handle.
     struct Placement {
         std::string temporaryPath;
         std::string destination;
+        HANDLE handle = INVALID_HANDLE_VALUE;
         DWORD result = ERROR_SUCCESS;
     };
     void PlaceSeveral(std::vector<Placement>& placements);
@@ -148,8 +153,9 @@ private:
     // The journal can take no more: only the rollback is left.
     DWORD Break(DWORD error);
     DWORD Plan(const std::string& temporaryPath, const char* destination, PlannedPlacement& plan);
-    // The renames of a placement whose record is on the disk.
-    DWORD Carry(const PlannedPlacement& plan);
+    // The renames of a placement whose record is on the disk; the temporary
+    // through `handle` when it is open.
+    DWORD Carry(const PlannedPlacement& plan, HANDLE handle = INVALID_HANDLE_VALUE);
     DWORD CheckFoldersBelow(const std::string& path);
     bool OwnsTemporary(const std::string& path) const;
     DWORD FlushPlacedFiles();

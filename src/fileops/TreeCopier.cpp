@@ -133,10 +133,6 @@ int CTreeCopier::CopyFolderContents(const char* source, const char* destination)
     return 1;
 }
 
-int CTreeCopier::CopyEntry(const char* sourcePath, const char* destination) {
-    return CopyListedEntry(sourcePath, nullptr, destination);
-}
-
 int CTreeCopier::CopyListedEntry(const char* sourcePath, const WIN32_FIND_DATAA* found,
                                  const char* destination) {
     DWORD attributes = GetFileAttributesA(sourcePath);
@@ -203,19 +199,19 @@ int CTreeCopier::CopyFile(const std::string& source, const std::string& destinat
 
         const int64_t totalBefore = m_runningTotal;
         const DataResult result = CopyData(input.Get(), output.Get());
-        // Before the stamp makes the update count as done, the data must be
-        // on the disk, not in a cache that a power cut would take with it:
-        // the transaction sees to it while the copy goes on.
-        if (result == DataResult::Copied && m_transaction)
-            m_transaction->FlushInBackground(output.Release());
         input.Close();
+        // Through the transaction a complete file stays open until it is
+        // placed (renamed through its handle), then its data goes to the
+        // disk while the copy goes on.
+        const HANDLE complete =
+            result == DataResult::Copied && m_transaction ? output.Release() : INVALID_HANDLE_VALUE;
         output.Close();
         PumpPendingMessages();
         if (result == DataResult::Copied) {
             const int64_t bytes = (m_runningTotal - totalBefore) / 2;
             if (m_transaction) {
                 // Put in place with others, under one flush of the journal.
-                m_pending.push_back({written, destination, bytes});
+                m_pending.push_back({written, destination, bytes, complete});
                 m_pendingBytes += bytes;
                 if (m_pending.size() < kPlacedTogether && m_pendingBytes < kPlacedTogetherBytes)
                     return 1;
@@ -303,8 +299,9 @@ int CTreeCopier::PlacePending() {
         return 1;
     std::vector<CInstallTransaction::Placement> placements;
     placements.reserve(m_pending.size());
+    // The transaction takes the handles.
     for (const PendingFile& file : m_pending)
-        placements.push_back({file.written, file.destination, ERROR_SUCCESS});
+        placements.push_back({file.written, file.destination, file.handle, ERROR_SUCCESS});
     // Taken out first: a question below places nothing again.
     std::vector<PendingFile> pending;
     pending.swap(m_pending);
@@ -337,8 +334,10 @@ int CTreeCopier::PlacePending() {
 }
 
 void CTreeCopier::DiscardPending() {
-    for (const PendingFile& file : m_pending)
+    for (const PendingFile& file : m_pending) {
+        CloseHandle(file.handle);
         Abandon(file.written);
+    }
     m_pending.clear();
     m_pendingBytes = 0;
 }

@@ -56,11 +56,6 @@ public:
     // or skipped by Ignore; 0 when it was stopped (Abort, or an entry that
     // vanished after it was listed).
     int CopyTree(const char* source, const char* destination);
-    // The contents of `source` into the existing folder `destination`.
-    int CopyFolder(const char* source, const char* destination);
-    // One entry (a file, or a folder with everything under it) into the
-    // folder `destination` under the entry's own name.
-    int CopyEntry(const char* sourcePath, const char* destination);
 
     // True when Ignore let the copy go on past a file written only in part
     // (in place, without a transaction), or past a package root that could
@@ -87,8 +82,12 @@ private:
     enum class DataResult { Copied, ReadFailed, WriteFailed };
     enum class Step { Done, Skipped, Stopped };
 
+    // The contents of `source` into the existing folder `destination`.
+    int CopyFolder(const char* source, const char* destination);
     int CopyFolderContents(const char* source, const char* destination);
-    // CopyEntry for an entry as its folder's listing gave it (`found` may be null).
+    // One entry (a file, or a folder with everything under it) into the
+    // folder `destination` under its own name, as its folder's listing gave
+    // it (`found` may be null).
     int CopyListedEntry(const char* sourcePath, const WIN32_FIND_DATAA* found,
                         const char* destination);
     int CopyFile(const std::string& source, const std::string& destination);
@@ -121,6 +120,7 @@ private:
         std::string written; // the temporary
         std::string destination;
         int64_t bytes;
+        HANDLE handle; // the temporary, open; closed by the transaction or DiscardPending
     };
     // 1, or 0 when a question about one of them was answered Abort.
     int PlacePending();

@@ -148,7 +148,8 @@ bool WriteTemporary(CInstallTransaction& txn, const std::string& bytes, std::str
 }
 
 // How the files are put in place: each on its own, or as the copier does it,
-// their data flushed in the background and placed several at a time.
+// several at a time, each renamed through its open handle and flushed in the
+// background.
 enum class Placing { OneByOne, Together };
 
 // The run as the copier and the wizard make it; stops at the first failure.
@@ -173,11 +174,11 @@ bool RunPackage(CInstallTransaction& txn, const std::string& install,
         }
         const HANDLE handle = txn.CreateTemporary(temporary);
         DWORD written = 0;
-        if (handle == INVALID_HANDLE_VALUE ||
-            !WriteFile(handle, file.bytes.data(), DWORD(file.bytes.size()), &written, nullptr))
+        if (handle == INVALID_HANDLE_VALUE)
             return false;
-        txn.FlushInBackground(handle);
-        batch.push_back({temporary, destination, ERROR_SUCCESS});
+        batch.push_back({temporary, destination, handle});
+        if (!WriteFile(handle, file.bytes.data(), DWORD(file.bytes.size()), &written, nullptr))
+            return false;
         // Two batches: three files, then the rest.
         if (i == 2 || i + 1 == kPackage.size()) {
             txn.PlaceSeveral(batch);
@@ -345,7 +346,7 @@ TEST_F(InstallTransactionTest, FilesPlacedTogetherShareOneFlushAndFailOneByOne) 
     for (const char* relative : {"a.dll", "bin\\b.dll", "new.txt"}) {
         std::string temporary;
         ASSERT_TRUE(WriteTemporary(txn, std::string("new ") + relative, temporary));
-        batch.push_back({temporary, install + "\\" + relative, ERROR_SUCCESS});
+        batch.push_back({temporary, install + "\\" + relative});
     }
     ExclusiveHold held(install + "\\bin\\b.dll");
     ASSERT_TRUE(held.IsHeld());
