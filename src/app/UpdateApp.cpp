@@ -16,7 +16,6 @@ static CUpdateApp theApp;
 namespace {
 
 const char kCaptionFormat[] = "Aggiornamento Tessaro Vers. %s";
-const char kAlreadyRunning[] = "Il programma di aggiornamento è già in esecuzione.";
 const char kBadArgument[] = "Argomento non valido: ";
 
 } // namespace
@@ -61,7 +60,7 @@ int CUpdateApp::Run(const char* commandLine) {
     if (!single.Owned()) {
         // A box would hold an unattended script until someone pressed OK.
         if (options.mode == RunMode::Interactive)
-            MessageBoxA(nullptr, kAlreadyRunning, caption, MB_ICONINFORMATION);
+            MessageBoxA(nullptr, CUpdateWizardDlg::kAlreadyRunning, caption, MB_ICONINFORMATION);
         if (options.mode != RunMode::Quiet)
             ShowRunningWizard(caption);
         return kExitAlreadyRunning;

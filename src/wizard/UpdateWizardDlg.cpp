@@ -49,7 +49,6 @@ const char kCannotPrepare[] = "Impossibile preparare l'aggiornamento: nessun fil
 
 const char kRecovered[] = "Un aggiornamento precedente non è stato completato: tutte le "
                           "modifiche sono state annullate.";
-const char kAlreadyRunning[] = "Il programma di aggiornamento è già in esecuzione.";
 const char kNotAllRecovered[] =
     "Un aggiornamento precedente non è stato completato e alcuni file non sono stati "
     "ripristinati perché in uso: chiudere i programmi che usano Tessaro e avviare di nuovo il "
@@ -62,7 +61,7 @@ const char kRecoveryRefused[] =
 // Why an earlier update that was interrupted stops this one.
 const char* InterruptedText(RecoveryResult recovery) {
     if (recovery == RecoveryResult::Busy)
-        return kAlreadyRunning;
+        return CUpdateWizardDlg::kAlreadyRunning;
     return recovery == RecoveryResult::Refused ? kRecoveryRefused : kNotAllRecovered;
 }
 

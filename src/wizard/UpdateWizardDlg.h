@@ -33,6 +33,8 @@ class CWelcomePage;
 // tells the user and ends the dialog with 0.
 class CUpdateWizardDlg : public CDialog {
 public:
+    // What a second copy of the program is told while one runs.
+    static constexpr char kAlreadyRunning[] = "Il programma di aggiornamento è già in esecuzione.";
     explicit CUpdateWizardDlg(CWnd* parent = nullptr);
     ~CUpdateWizardDlg() override;
 
