@@ -1,28 +1,31 @@
 #!/usr/bin/env bash
 # Installs what a fresh Debian 12 machine lacks to build and test the wizard.
 # Idempotent: when every package is present it only checks and returns.
-# Usage: scripts/setup.sh [build|run|all]
-#   build  the compilers and build tools (what the builds need)
-#   run    Wine, the X server and the tools that drive and picture it
-#   all    both (the default)
-# The test command installs the build tools first and the rest while the
-# builds run.
+# Usage: scripts/setup.sh [cross|native|run|all]
+#   cross   the build tools and the MinGW cross compilers (the Windows builds)
+#   native  the Linux compilers (the native and fuzz builds)
+#   run     Wine, the X server and the tools that drive and picture it
+#   all     everything (the default)
+# The test command installs the cross compilers first and the rest while the
+# Windows build runs.
 set -euo pipefail
 
-build_packages=(
-  cmake ninja-build g++ clang libclang-rt-14-dev googletest python3
+cross_packages=(
+  cmake ninja-build googletest python3
   g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix binutils-mingw-w64
 )
+native_packages=(g++ clang libclang-rt-14-dev)
 run_packages=(
   wine64 fonts-wine fonts-liberation
   xvfb xauth x11-utils xdotool imagemagick locales
 )
 case "${1:-all}" in
-build) packages=("${build_packages[@]}") ;;
+cross) packages=("${cross_packages[@]}") ;;
+native) packages=("${native_packages[@]}") ;;
 run) packages=("${run_packages[@]}") ;;
-all) packages=("${build_packages[@]}" "${run_packages[@]}") ;;
+all) packages=("${cross_packages[@]}" "${native_packages[@]}" "${run_packages[@]}") ;;
 *)
-  echo "usage: scripts/setup.sh [build|run|all]" >&2
+  echo "usage: scripts/setup.sh [cross|native|run|all]" >&2
   exit 2
   ;;
 esac
@@ -37,13 +40,13 @@ if [ ${#missing[@]} -gt 0 ]; then
   SUDO=""
   [ "$(id -u)" -eq 0 ] || SUDO=sudo
   export DEBIAN_FRONTEND=noninteractive
-  # One update serves both halves when they follow each other.
+  # One update serves every part when they follow each other.
   if [ -z "$(find /var/lib/apt/lists -maxdepth 1 -name '*_Packages*' -mmin -60 2>/dev/null | head -n 1)" ]; then
     $SUDO apt-get update -qq
   fi
   $SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
 fi
-if [ "${1:-all}" != build ]; then
+if [ "${1:-all}" = run ] || [ "${1:-all}" = all ]; then
   # The demo runs Wine in Italian, so that the system's own buttons (the
   # copier's Abort/Retry/Ignore) read as on an Italian Windows.
   if ! locale -a 2>/dev/null | grep -qi '^it_IT\.utf-\?8$'; then

@@ -44,13 +44,13 @@ timed() {
 prefixes_done=$log/prefixes.done
 make_prefixes() {
   local waited=0
-  while [ ! -e "$setup_run_status" ] && [ $waited -lt 900 ]; do
+  while [ ! -e "$setup_status" ] && [ $waited -lt 900 ]; do
     sleep 1
     waited=$((waited + 1))
   done
-  if [ "$(cat "$setup_run_status" 2>/dev/null)" != 0 ]; then
-    echo "set-up of Wine and X failed:"
-    cat "$log/setup-run.txt"
+  if [ "$(cat "$setup_status" 2>/dev/null)" != 0 ]; then
+    echo "set-up of the Linux compilers or of Wine and X failed:"
+    cat "$log/setup-rest.txt"
     touch "$prefixes_done"
     return 1
   fi
@@ -100,8 +100,8 @@ windows_lane() {
 linux_lane() {
   set -e
   step "Wine prefixes for the Windows lane"
-  local wine_ready=0
-  make_prefixes || wine_ready=1
+  # After the rest of the set-up; without it nothing here can build.
+  make_prefixes || return 1
   # The rest of this lane yields the cores to the Windows lane, whose build
   # is the longest path, and takes what the Wine tests leave idle.
   renice -n 19 -p "$BASHPID" >/dev/null 2>&1 || true
@@ -122,17 +122,17 @@ linux_lane() {
   timed "release checks" ctest --test-dir build/win32 --output-on-failure \
     >"$log/ctest-win32.txt" 2>&1 || true
   cat "$log/ctest-win32.txt"
-  return $wine_ready
 }
 
 step "set-up"
-timed "set-up: build tools" scripts/setup.sh build || exit 1
-# Wine and the X server are installed while the builds run (the package
-# manager takes one installation at a time: after the build tools).
-setup_run_status=$log/setup-run.status
+timed "set-up: cross compilers" scripts/setup.sh cross || exit 1
+# The Linux compilers, then Wine and the X server, are installed while the
+# Windows build runs (the package manager takes one installation at a time).
+setup_status=$log/setup-rest.status
 (
-  timed "set-up: Wine and X" scripts/setup.sh run >"$log/setup-run.txt" 2>&1
-  echo $? >"$setup_run_status"
+  timed "set-up: Linux compilers" scripts/setup.sh native >"$log/setup-rest.txt" 2>&1 &&
+    timed "set-up: Wine and X" scripts/setup.sh run >>"$log/setup-rest.txt" 2>&1
+  echo $? >"$setup_status"
 ) &
 
 echo "Linux lane running beside the Windows lane; its output follows the Windows lane's."
