@@ -124,8 +124,9 @@ public:
     static std::string SafetyNetFolder(const char* installFolder);
     static std::string JournalPath(const char* installFolder);
     void SetStepObserver(CSafetyStepObserver* observer) { m_observer = observer; }
-    // A caller that has every temporary flushed, by itself or through
-    // FlushInBackground, says so, and Commit does not flush them again.
+    // A caller that has every temporary flushed (by itself, through
+    // FlushInBackground, or by handing its handle to PlaceSeveral) says so,
+    // and Commit does not open and flush the placed files again.
     void SetTemporariesFlushedByCaller(bool flushed) { m_temporariesFlushed = flushed; }
 
 protected:
