@@ -40,7 +40,7 @@ if [ ${#missing[@]} -gt 0 ]; then
   SUDO=""
   [ "$(id -u)" -eq 0 ] || SUDO=sudo
   export DEBIAN_FRONTEND=noninteractive
-  # One update serves every part when they follow each other.
+  # One package-list update serves the three sets when they follow each other.
   if [ -z "$(find /var/lib/apt/lists -maxdepth 1 -name '*_Packages*' -mmin -60 2>/dev/null | head -n 1)" ]; then
     $SUDO apt-get update -qq
   fi
