@@ -20,6 +20,7 @@
 #include "driver/RemoteProcess.h"
 #include "driver/RemoteTree.h"
 #include "driver/Wait.h"
+#include "driver/WizardControls.h"
 
 #include "TempFolder.h"
 #include "TestFiles.h"
@@ -38,10 +39,6 @@ using namespace e2e;
 
 namespace {
 
-const char kCaption[] = "Aggiornamento Tessaro Vers. 0002";
-constexpr int kCancel = 2;
-constexpr int kNext = 1002;
-constexpr int kTree = 1012;
 // Long enough for the slowest figure measured before the list was made fast.
 constexpr DWORD kBoundMs = 600000;
 constexpr std::size_t kFiftyMegabytes = 50u * 1024 * 1024;
@@ -147,7 +144,7 @@ double PeakMegabytes(const RemoteProcess& process) {
 
 // Esci, then "Sì" in the box that asks; true once the process has ended.
 bool LeaveByEsci(RemoteProcess& process, RemoteWindow wizard) {
-    if (!wizard.Child(kCancel).Click())
+    if (!wizard.Child(ui::kCancel).Click())
         return false;
     const ProcessWindows windows(process.Id());
     RemoteWindow box;
@@ -194,8 +191,9 @@ Figures RunOnce(const std::string& program, const Case& c, const ListShape& list
     RemoteWindow wizard;
     if (!WaitFor(
             [&] {
-                wizard = windows.Dialog(kCaption, kNext);
-                return (wizard.Visible() && wizard.Child(kCancel).Visible()) || !process.Running();
+                wizard = windows.Dialog(kCaption, ui::kNext);
+                return (wizard.Visible() && wizard.Child(ui::kCancel).Visible()) ||
+                       !process.Running();
             },
             kBoundMs, 2) ||
         !process.Running()) {
@@ -203,7 +201,7 @@ Figures RunOnce(const std::string& program, const Case& c, const ListShape& list
         return figures;
     }
     figures.shownMs = (Seconds() - start) * 1e3;
-    const HWND tree = wizard.Child(kTree).Handle();
+    const HWND tree = wizard.Child(ui::kTree).Handle();
 
     if (!c.leaveEarly) {
         // The whole list is in once the tree holds every item and Next is
@@ -211,7 +209,7 @@ Figures RunOnce(const std::string& program, const Case& c, const ListShape& list
         if (!WaitFor(
                 [&] {
                     figures.answerMs = std::max(figures.answerMs, AnswerMs(wizard.Handle()));
-                    return (TreeCount(tree) >= list.items && wizard.Child(kNext).Visible()) ||
+                    return (TreeCount(tree) >= list.items && wizard.Child(ui::kNext).Visible()) ||
                            !process.Running();
                 },
                 kBoundMs, 2)) {
@@ -220,8 +218,8 @@ Figures RunOnce(const std::string& program, const Case& c, const ListShape& list
             return figures;
         }
         figures.itemsSeen = TreeCount(tree);
-        wizard.Child(kNext).Click();
-        if (!WaitFor([&] { return wizard.Child(kTree).Visible(); }, kBoundMs, 2)) {
+        wizard.Child(ui::kNext).Click();
+        if (!WaitFor([&] { return wizard.Child(ui::kTree).Visible(); }, kBoundMs, 2)) {
             std::fprintf(stderr, "%s: the list screen did not come\n", c.name);
             return figures;
         }

@@ -9,8 +9,6 @@
 
 using namespace e2e;
 
-const char kCaption[] = "Aggiornamento Tessaro Vers. 0002";
-
 Screen Screen::Welcome() {
     Screen s;
     s.welcome = true;

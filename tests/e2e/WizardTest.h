@@ -6,6 +6,7 @@
 #include "driver/RemoteProcess.h"
 #include "driver/RemoteTree.h"
 #include "driver/Wait.h"
+#include "driver/WizardControls.h"
 
 #include "TempFolder.h"
 
@@ -15,25 +16,6 @@
 #include <string>
 #include <vector>
 
-// Control ids of the program's windows, as the user finds them.
-namespace ui {
-constexpr int kCancel = 2;
-constexpr int kBack = 1001;
-constexpr int kNext = 1002;
-constexpr int kStatusLine = 1026;
-constexpr int kPageText = 1004;
-constexpr int kSecondText = 1005;
-constexpr int kWelcomeMarker = 1007;
-constexpr int kLeftPanel = 1003;
-constexpr int kHeaderTitle = 1011;
-constexpr int kTree = 1012;
-constexpr int kNewestStamp = 1024;
-constexpr int kInstalledStamp = 1025;
-constexpr int kCopyStatus = 1020;
-constexpr int kProgressBar = 1021;
-} // namespace ui
-
-extern const char kCaption[];
 // Total bytes of the install tree that most tests use.
 constexpr int kStandardSize = 3000 + 2500 + 1500 + 11;
 

@@ -9,6 +9,7 @@
 #include "driver/RemoteProgressBar.h"
 #include "driver/RemoteTree.h"
 #include "driver/Wait.h"
+#include "driver/WizardControls.h"
 
 #include "ExclusiveHold.h"
 #include "TestFiles.h"
@@ -20,13 +21,6 @@ using namespace e2e;
 
 namespace {
 
-const char kCaption[] = "Aggiornamento Tessaro Vers. 0002";
-constexpr int kCancel = 2;
-constexpr int kNext = 1002;
-constexpr int kTree = 1012;
-constexpr int kProgressBar = 1021;
-constexpr int kLeftPanel = 1003;
-constexpr int kWelcomeMarker = 1007;
 constexpr DWORD kScreenBoundMs = 30000;
 constexpr DWORD kCopyBoundMs = 180000;
 // Lets the last paint of a new screen reach the display before the shot.
@@ -88,8 +82,8 @@ bool DemoWalk::ClickWhenReady(int id) {
 RemoteWindow DemoWalk::FinishPage() const {
     for (HWND page = GetWindow(m_wizard.Handle(), GW_CHILD); page;
          page = GetWindow(page, GW_HWNDNEXT)) {
-        if (RemoteWindow(page).ClassName() == "#32770" && GetDlgItem(page, kLeftPanel) &&
-            !GetDlgItem(page, kWelcomeMarker))
+        if (RemoteWindow(page).ClassName() == "#32770" && GetDlgItem(page, ui::kLeftPanel) &&
+            !GetDlgItem(page, ui::kWelcomeMarker))
             return RemoteWindow(page);
     }
     return {};
@@ -99,8 +93,8 @@ bool DemoWalk::Welcome() {
     const ProcessWindows windows(m_process.Id());
     if (!WaitFor(
             [&] {
-                m_wizard = windows.Dialog(kCaption, kNext);
-                return m_wizard.Visible() && m_wizard.Child(kNext).Visible();
+                m_wizard = windows.Dialog(kCaption, ui::kNext);
+                return m_wizard.Visible() && m_wizard.Child(ui::kNext).Visible();
             },
             kScreenBoundMs)) {
         const MessageBoxView box(windows.MessageBox());
@@ -113,9 +107,9 @@ bool DemoWalk::Welcome() {
 }
 
 bool DemoWalk::List() {
-    if (!ClickWhenReady(kNext))
+    if (!ClickWhenReady(ui::kNext))
         return Fail("Avanti> cannot be pressed");
-    const RemoteWindow tree = m_wizard.PageControl(kTree, kTree);
+    const RemoteWindow tree = m_wizard.PageControl(ui::kTree, ui::kTree);
     if (!WaitFor([&] { return tree.Visible(); }, kScreenBoundMs))
         return Fail("no list screen");
     // Open the first update that is new to this installation, as a curious
@@ -140,12 +134,12 @@ bool DemoWalk::Copy(int answer, bool pictures) {
     ExclusiveHold held(m_media + "\\" + m_held);
     if (!held.IsHeld())
         return Fail("cannot hold the package file open");
-    if (!ClickWhenReady(kNext))
+    if (!ClickWhenReady(ui::kNext))
         return Fail("Installa cannot be pressed");
     const ProcessWindows windows(m_process.Id());
     bool progressShot = !pictures;
     bool promptShot = !pictures;
-    const RemoteWindow bar = m_wizard.PageControl(kProgressBar, kProgressBar);
+    const RemoteWindow bar = m_wizard.PageControl(ui::kProgressBar, ui::kProgressBar);
     const bool finished = WaitFor(
         [&] {
             const MessageBoxView prompt(windows.MessageBox());
@@ -181,7 +175,7 @@ bool DemoWalk::Finish(const char* title) {
     Sleep(kSettleMs);
     if (!Shot(title))
         return false;
-    if (!ClickWhenReady(kCancel))
+    if (!ClickWhenReady(ui::kCancel))
         return Fail("Fine cannot be pressed");
     return m_process.WaitExit(kScreenBoundMs) || Fail("the wizard did not close");
 }
@@ -201,12 +195,12 @@ bool DemoWalk::Undone() {
     const ProcessWindows windows(m_process.Id());
     if (!WaitFor(
             [&] {
-                m_wizard = windows.Dialog(kCaption, kNext);
-                return m_wizard.Visible() && m_wizard.Child(kNext).Visible();
+                m_wizard = windows.Dialog(kCaption, ui::kNext);
+                return m_wizard.Visible() && m_wizard.Child(ui::kNext).Visible();
             },
             kScreenBoundMs))
         return Fail("no welcome screen the second time");
-    if (!ClickWhenReady(kNext))
+    if (!ClickWhenReady(ui::kNext))
         return Fail("Avanti> cannot be pressed the second time");
     return Copy(IDABORT, false) && Finish("annullato");
 }
