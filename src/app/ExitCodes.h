@@ -2,8 +2,8 @@
 // The program's exit codes, which deployment scripts test: the codes the
 // system gives these meanings, so a script's existing checks read them right.
 // Portable: the decision is tested natively.
-#include "wizard/InstallationRun.h"
-#include "wizard/StartupFacts.h"
+#include "run/InstallationRun.h"
+#include "run/StartupFacts.h"
 
 enum ExitCode : int {
     kExitInstalled = 0, // installed, or nothing to install, or the usage shown

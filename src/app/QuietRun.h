@@ -2,7 +2,7 @@
 // The update without any window (/quiet): the wizard's start-up checks and
 // installation run, with the unattended answers, told only to the log.
 #include "app/ExitCodes.h"
-#include "wizard/StartupFacts.h"
+#include "run/StartupFacts.h"
 
 class CUpdateLog;
 

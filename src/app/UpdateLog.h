@@ -3,7 +3,7 @@
 // what one run of the update did on one computer.
 #include "app/CommandLine.h"
 #include "app/ExitCodes.h"
-#include "wizard/StartupFacts.h"
+#include "run/StartupFacts.h"
 #include "fileops/CopyReport.h"
 #include "fileops/FileHandle.h"
 #include <string>

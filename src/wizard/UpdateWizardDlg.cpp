@@ -2,7 +2,7 @@
 #include "pages/FinishPage.h"
 #include "pages/HeaderPage.h"
 #include "data/InstallationRegistry.h"
-#include "wizard/InstallationRun.h"
+#include "run/InstallationRun.h"
 #include "data/ProgramFolder.h"
 #include "data/PackageFiles.h"
 #include "data/PackageLayout.h"

@@ -1,8 +1,8 @@
 #pragma once
 #include "framework/Button.h"
 #include "framework/Dialog.h"
-#include "wizard/InstallationRun.h"
-#include "wizard/StartupFacts.h"
+#include "run/InstallationRun.h"
+#include "run/StartupFacts.h"
 #include "data/VersionStamp.h"
 #include <cstddef>
 #include <cstdint>

@@ -8,4 +8,4 @@ tessaro_add_test(test_admin
   LIBS tessaro_data gtest_main
 )
 target_include_directories(test_admin PRIVATE
-  ${PROJECT_SOURCE_DIR}/src ${PROJECT_SOURCE_DIR}/src/app ${PROJECT_SOURCE_DIR}/src/wizard)
+  ${PROJECT_SOURCE_DIR}/src ${PROJECT_SOURCE_DIR}/src/app ${PROJECT_SOURCE_DIR}/src/run)

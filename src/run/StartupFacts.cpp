@@ -1,4 +1,4 @@
-#include "wizard/StartupFacts.h"
+#include "run/StartupFacts.h"
 #include "data/InstallationRegistry.h"
 #include "data/PackageFiles.h"
 #include "data/PackageLayout.h"

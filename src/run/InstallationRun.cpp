@@ -1,4 +1,4 @@
-#include "wizard/InstallationRun.h"
+#include "run/InstallationRun.h"
 #include "fileops/InstallTransaction.h"
 #include "fileops/TreeCopier.h"
 #include <windows.h>
