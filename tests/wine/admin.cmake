@@ -4,5 +4,5 @@ tessaro_add_test(test_admin_inproc
   SOURCES
     ${CMAKE_CURRENT_LIST_DIR}/admin/UpdateLogTest.cpp
     ${CMAKE_CURRENT_LIST_DIR}/admin/UnattendedCopyTest.cpp
-  LIBS tessaro_admin tessaro_wine_test_support tessaro_wine_test_app gtest_main
+  LIBS tessaro_app tessaro_wine_test_support tessaro_wine_test_app gtest_main
   TIMEOUT 120)

@@ -8,7 +8,7 @@ tessaro_add_test(test_wizard
     ${CMAKE_CURRENT_LIST_DIR}/wizard/WizardListLoadTest.cpp
     ${CMAKE_CURRENT_LIST_DIR}/wizard/WizardRunTest.cpp
     ${CMAKE_CURRENT_LIST_DIR}/wizard/WizardUnattendedTest.cpp
-  LIBS tessaro_app tessaro_wizard tessaro_res tessaro_wine_test_support gtest_main
+  LIBS tessaro_app_object tessaro_wizard tessaro_res tessaro_wine_test_support gtest_main
   TIMEOUT 180
   RESOURCE_LOCK desktop installation-key)
 target_include_directories(test_wizard PRIVATE ${CMAKE_CURRENT_LIST_DIR}/wizard)
