@@ -3,21 +3,6 @@
 #include <cstdio>
 #include <cstring>
 
-const char kUsageText[] =
-    "Uso: kvelmora.exe [/passive | /quiet] [/log FILE]\n"
-    "\n"
-    "Senza opzioni: la procedura guidata di aggiornamento.\n"
-    "/passive\tinstalla subito, senza domande, mostrando l'avanzamento; si chiude da solo.\n"
-    "/quiet\tinstalla senza domande e senza finestre.\n"
-    "/log FILE\tscrive il registro in FILE (anche /log:FILE); senza, in "
-    "%TEMP%\\kvelmora.log.\n"
-    "/? o /help\tmostra questo messaggio.\n"
-    "\n"
-    "Codici di uscita: 0 installato o niente da installare, 1602 annullato dall'utente, "
-    "1603 installazione non riuscita, 1605 Tessaro non installato, 1618 programma già in "
-    "esecuzione, 1619 pacchetto illeggibile, 1638 pacchetto più vecchio dell'installazione, "
-    "87 riga di comando errata.";
-
 namespace {
 
 // One argument is never longer than the whole line the system allows

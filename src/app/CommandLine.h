@@ -29,6 +29,3 @@ struct CommandLineOptions {
 // (blanks separate, double quotes group, backslashes escape a quote only).
 // Switches start with '/' or '-' and are read in any letter case.
 CommandLineOptions ParseCommandLine(const char* commandLine);
-
-// The usage text shown by /? and under a bad argument (cp1252 once compiled).
-extern const char kUsageText[];

@@ -1,6 +1,7 @@
 #include "app/QuietRun.h"
 #include "app/UpdateLog.h"
 #include "fileops/UnattendedQuestions.h"
+#include "texts/Texts.h"
 
 RunSummary RunQuietly(const PackagePaths& package, StartupFacts& facts, CUpdateLog& log) {
     RunSummary summary;
@@ -20,9 +21,8 @@ RunSummary RunQuietly(const PackagePaths& package, StartupFacts& facts, CUpdateL
     int64_t needed = 0;
     int64_t available = 0;
     if (!run.HasFreeSpace(needed, available)) {
-        log.Line("Installazione non avviata: spazio insufficiente (%lld byte necessari, %lld "
-                 "disponibili)",
-                 static_cast<long long>(needed), static_cast<long long>(available));
+        log.Line(texts::kLogNoRoom, static_cast<long long>(needed),
+                 static_cast<long long>(available));
         summary.outcome = InstallOutcome::NotStarted;
         return summary;
     }

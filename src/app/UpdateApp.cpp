@@ -7,18 +7,12 @@
 #include "app/UpdateLog.h"
 #include "wizard/UpdateWizardDlg.h"
 #include "fileops/UnattendedQuestions.h"
+#include "texts/Texts.h"
 #include <cstdio>
 #include <string>
 
 // The one application object: the program entry runs its InitInstance.
 static CUpdateApp theApp;
-
-namespace {
-
-const char kCaptionFormat[] = "Aggiornamento Tessaro Vers. %s";
-const char kBadArgument[] = "Argomento non valido: ";
-
-} // namespace
 
 CUpdateApp::CUpdateApp() = default;
 
@@ -37,18 +31,18 @@ int CUpdateApp::ExitInstance() {
 
 int CUpdateApp::Run(const char* commandLine) {
     char caption[64];
-    std::snprintf(caption, sizeof caption, kCaptionFormat, kProductVersionCode);
+    texts::FormatCaption(caption, sizeof caption);
 
     const CommandLineOptions options = ParseCommandLine(commandLine);
     if (options.result == CommandLineOptions::Result::Help) {
-        MessageBoxA(nullptr, kUsageText, caption, MB_ICONINFORMATION);
+        MessageBoxA(nullptr, texts::kUsage, caption, MB_ICONINFORMATION);
         return kExitInstalled;
     }
     if (options.result == CommandLineOptions::Result::Bad) {
         if (!options.quietAsked) {
             // badArgument is bounded; the usage is ours.
             const std::string text =
-                std::string(kBadArgument) + options.badArgument + "\n\n" + kUsageText;
+                std::string(texts::kBadArgument) + options.badArgument + "\n\n" + texts::kUsage;
             MessageBoxA(nullptr, text.c_str(), caption, MB_ICONERROR);
         }
         return kExitBadCommandLine;
@@ -60,7 +54,7 @@ int CUpdateApp::Run(const char* commandLine) {
     if (!single.Owned()) {
         // A box would hold an unattended script until someone pressed OK.
         if (options.mode == RunMode::Interactive)
-            MessageBoxA(nullptr, CUpdateWizardDlg::kAlreadyRunning, caption, MB_ICONINFORMATION);
+            MessageBoxA(nullptr, texts::kAlreadyRunning, caption, MB_ICONINFORMATION);
         if (options.mode != RunMode::Quiet)
             ShowRunningWizard(caption);
         return kExitAlreadyRunning;
@@ -105,7 +99,7 @@ int CUpdateApp::Run(const char* commandLine) {
     wizard.DoModal();
     m_pMainWnd = nullptr;
     if (!wizard.StartProblem().empty())
-        log.Line("Installazione non avviata: %s", wizard.StartProblem().c_str());
+        log.Line(texts::kLogNotStarted, wizard.StartProblem().c_str());
     summary.startup = wizard.Startup();
     summary.installStarted = wizard.InstallStarted();
     summary.outcome = wizard.Outcome();

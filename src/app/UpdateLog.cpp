@@ -1,5 +1,6 @@
 #include "app/UpdateLog.h"
 #include "data/PackageLayout.h"
+#include "texts/Texts.h"
 #include "version.h"
 #include <cstdarg>
 #include <cstdio>
@@ -10,29 +11,29 @@ namespace {
 const char* AnswerText(int answer) {
     switch (answer) {
     case IDRETRY:
-        return "Riprova";
+        return texts::kLogRetry;
     case IDIGNORE:
-        return "Ignora";
+        return texts::kLogIgnore;
     default:
-        return "Interrompi";
+        return texts::kLogAbort;
     }
 }
 
 const char* ModeText(RunMode mode) {
     switch (mode) {
     case RunMode::Passive:
-        return "senza domande, con finestra (/passive)";
+        return texts::kLogModePassive;
     case RunMode::Quiet:
-        return "senza domande, senza finestre (/quiet)";
+        return texts::kLogModeQuiet;
     case RunMode::Interactive:
         break;
     }
-    return "interattiva";
+    return texts::kLogModeInteractive;
 }
 
 void FormatStamp(const VersionStamp& stamp, char* text, std::size_t size) {
     if (stamp.key == 0)
-        std::snprintf(text, size, "nessuno");
+        std::snprintf(text, size, "%s", texts::kLogNone);
     else
         FormatVersionStamp(stamp.version, stamp.build, text, size, true, true);
 }
@@ -42,17 +43,17 @@ void FormatStamp(const VersionStamp& stamp, char* text, std::size_t size) {
 const char* RecoveryText(RecoveryResult result) {
     switch (result) {
     case RecoveryResult::NothingToDo:
-        return "nessuno";
+        return texts::kLogRecoveryNone;
     case RecoveryResult::RolledBack:
-        return "tutte le modifiche sono state annullate";
+        return texts::kLogRecoveryRolledBack;
     case RecoveryResult::Completed:
-        return "era già completo: rimossi i dati di ripristino";
+        return texts::kLogRecoveryCompleted;
     case RecoveryResult::NotAllRestored:
-        return "alcuni file non sono stati ripristinati (in uso)";
+        return texts::kLogRecoveryNotAll;
     case RecoveryResult::Refused:
-        return "dati di ripristino di un'altra cartella o danneggiati: nulla modificato";
+        return texts::kLogRecoveryRefused;
     case RecoveryResult::Busy:
-        return "un'altra copia del programma lo sta eseguendo";
+        return texts::kLogRecoveryBusy;
     }
     return "?";
 }
@@ -60,35 +61,26 @@ const char* RecoveryText(RecoveryResult result) {
 const char* StartupResultText(StartupResult result) {
     switch (result) {
     case StartupResult::Ready:
-        return "pronto";
-    case StartupResult::NotInstalled:
-        return "Programma Tessaro non risulta essere installato su questo computer.";
-    case StartupResult::NoList:
-        return "Nessuna informazione di aggiornamento.";
-    case StartupResult::NothingToInstall:
-        return "Nessun Aggiornamento da installare.";
-    case StartupResult::OlderPackage:
-        return "Il pacchetto è più vecchio dell'aggiornamento installato: non installato.";
-    case StartupResult::CannotStart:
-        return "Impossibile avviare il programma di aggiornamento.";
+        return texts::kLogReady;
     case StartupResult::Interrupted:
-        return "un aggiornamento precedente interrotto non può essere completato";
+        return texts::kLogCannotFinishInterrupted;
+    default:
+        return StartupRefusalText(result, RecoveryResult::NothingToDo);
     }
-    return "?";
 }
 
 const char* OutcomeText(InstallOutcome outcome) {
     switch (outcome) {
     case InstallOutcome::Installed:
-        return "installato";
+        return texts::kLogInstalledWell;
     case InstallOutcome::Failed:
-        return "non riuscito, installazione lasciata com'era";
+        return texts::kLogFailed;
     case InstallOutcome::NotAllRestored:
-        return "non riuscito, alcuni file non ancora ripristinati";
+        return texts::kLogNotAllRestored;
     case InstallOutcome::NotStarted:
         break;
     }
-    return "non avviato";
+    return texts::kLogRunNotStarted;
 }
 
 bool DefaultLogPaths(char* path, std::size_t pathSize, char* previous, std::size_t previousSize) {
@@ -179,7 +171,7 @@ void CUpdateLog::FlushRepeats() {
         const unsigned long repeats = m_repeats;
         m_repeats = 0;
         char text[kLineSize];
-        std::snprintf(text, sizeof text, "  stessa risposta automatica altre %lu volte", repeats);
+        std::snprintf(text, sizeof text, texts::kLogSameAnswer, repeats);
         Write(text);
     }
     m_repeatPath.clear();
@@ -188,12 +180,10 @@ void CUpdateLog::FlushRepeats() {
 void CUpdateLog::Started(const char* commandLine, RunMode mode) {
     SYSTEMTIME now;
     GetLocalTime(&now);
-    Line("kvelmora %s (build %s), aggiornamento Tessaro Vers. %s", KVELMORA_VERSION_TEXT,
-         KVELMORA_BUILD_TEXT, kProductVersionCode);
-    Line("Avvio: %02u/%02u/%04u %02u:%02u:%02u", now.wDay, now.wMonth, now.wYear, now.wHour,
-         now.wMinute, now.wSecond);
-    Line("Riga di comando: %s", commandLine ? commandLine : "");
-    Line("Modalità: %s", ModeText(mode));
+    Line(texts::kLogProgram, KVELMORA_VERSION_TEXT, KVELMORA_BUILD_TEXT, kProductVersionCode);
+    Line(texts::kLogStart, now.wDay, now.wMonth, now.wYear, now.wHour, now.wMinute, now.wSecond);
+    Line(texts::kLogCommandLine, commandLine ? commandLine : "");
+    Line(texts::kLogMode, ModeText(mode));
 }
 
 void CUpdateLog::FactsFrom(const StartupFacts* facts, const char* packageFolder) {
@@ -209,49 +199,48 @@ void CUpdateLog::WriteFacts(StartupResult result) {
     if (result == StartupResult::NotInstalled || result == StartupResult::CannotStart)
         return;
     if (m_facts->recovery != RecoveryResult::NothingToDo)
-        Line("Aggiornamento precedente interrotto: %s", RecoveryText(m_facts->recovery));
+        Line(texts::kLogInterrupted, RecoveryText(m_facts->recovery));
     char stamp[64];
     FormatStamp(m_facts->installed, stamp, sizeof stamp);
-    Line("Cartella di installazione: %s", m_facts->installFolder);
-    Line("Aggiornamento installato: %s", stamp);
-    Line("Pacchetto: %s", m_packageFolder.c_str());
+    Line(texts::kLogInstallFolder, m_facts->installFolder);
+    Line(texts::kLogInstalled, stamp);
+    Line(texts::kLogPackage, m_packageFolder.c_str());
     if (result == StartupResult::NoList)
         return;
     FormatStamp(m_facts->newest, stamp, sizeof stamp);
-    Line("Aggiornamento più recente del pacchetto: %s", stamp);
-    Line("Dimensione del pacchetto: %lld byte (%s)", static_cast<long long>(m_facts->totalSize),
-         m_facts->sizeFromFile ? "da sizeofupds.txt" : "calcolata dai file");
+    Line(texts::kLogNewest, stamp);
+    Line(texts::kLogPackageSize, static_cast<long long>(m_facts->totalSize),
+         m_facts->sizeFromFile ? texts::kLogSizeFromFile : texts::kLogSizeComputed);
 }
 
 void CUpdateLog::Ended(const RunSummary& run, int exitCode) {
     WriteFacts(run.startup);
     if (run.startup != StartupResult::Ready) {
-        Line("Avvio interrotto: %s", StartupResultText(run.startup));
+        Line(texts::kLogStartStopped, StartupResultText(run.startup));
     } else if (run.installStarted) {
-        Line("Esito: %s%s", OutcomeText(run.outcome),
-             run.stoppedByUser ? " (annullato dall'utente)" : "");
+        Line(texts::kLogOutcome, OutcomeText(run.outcome),
+             run.stoppedByUser ? texts::kLogByCancel : "");
     } else {
-        Line("Esito: annullato dall'utente prima dell'installazione");
+        Line(texts::kLogCancelledBeforeInstall);
     }
-    Line("Codice di uscita: %d", exitCode);
+    Line(texts::kLogExitCode, exitCode);
 }
 
 void CUpdateLog::CopyStarted() {
     WriteFacts(StartupResult::Ready);
-    Line("Copia dei file iniziata");
+    Line(texts::kLogCopyStarted);
 }
 
 void CUpdateLog::FileCopied(const char* destination, int64_t bytes) {
-    Line("Copiato: %s (%lld byte)", destination, static_cast<long long>(bytes));
+    Line(texts::kLogCopied, destination, static_cast<long long>(bytes));
 }
 
 void CUpdateLog::RetriedQuietly(const char* path, DWORD error, DWORD waitedMs, bool succeeded) {
     if (succeeded)
-        Line("Riprovato senza chiedere per %lu ms: %s: riuscito",
-             static_cast<unsigned long>(waitedMs), path);
+        Line(texts::kLogRetriedWell, static_cast<unsigned long>(waitedMs), path);
     else
-        Line("Riprovato senza chiedere per %lu ms: %s (errore %lu): ancora in uso",
-             static_cast<unsigned long>(waitedMs), path, static_cast<unsigned long>(error));
+        Line(texts::kLogRetriedStillHeld, static_cast<unsigned long>(waitedMs), path,
+             static_cast<unsigned long>(error));
 }
 
 void CUpdateLog::Answered(const char* path, DWORD error, int answer, bool automatic) {
@@ -259,13 +248,12 @@ void CUpdateLog::Answered(const char* path, DWORD error, int answer, bool automa
         ++m_repeats;
         return;
     }
-    Line("Domanda: impossibile accedere a %s (errore %lu); risposta %s: %s", path,
-         static_cast<unsigned long>(error), automatic ? "automatica" : "dell'utente",
-         AnswerText(answer));
+    Line(texts::kLogAnswered, path, static_cast<unsigned long>(error),
+         automatic ? texts::kLogByRule : texts::kLogByUser, AnswerText(answer));
     if (automatic && answer == IDRETRY)
         m_repeatPath = path;
 }
 
 void CUpdateLog::CopyEnded(int result) {
-    Line("Copia dei file %s", result ? "terminata" : "interrotta");
+    Line(texts::kLogCopyEnded, result ? texts::kLogCopyFinished : texts::kLogCopyStopped);
 }

@@ -1,6 +1,7 @@
 #include "pages/FinishPage.h"
 #include "data/PackageLayout.h"
 #include "pages/PageStyle.h"
+#include "texts/Texts.h"
 #include <string>
 
 CFinishPage::CFinishPage(CWnd* parent) : CWhitePage(IDD, parent) {}
@@ -20,24 +21,22 @@ BOOL CFinishPage::OnInitDialog() {
     return TRUE;
 }
 
-void CFinishPage::SetResult(int errors, Undone undone) {
+void CFinishPage::SetResult(bool errors, Undone undone) {
     // The title holds its placeholder only once: a second outcome would be
     // appended to the first.
     if (!m_hWnd || m_resultShown)
         return;
     m_resultShown = true;
     if (errors) {
-        FillPlaceholder(*this, IDC_TITLE, kProductVersionCode, " con errori.");
+        FillPlaceholder(*this, IDC_TITLE, kProductVersionCode, texts::kEndedWithErrors);
         std::string text;
         if (undone == Undone::Everything)
-            text = "Tutte le modifiche sono state annullate.\n";
+            text = texts::kAllUndone;
         else if (undone == Undone::NotEverything)
-            text = "Alcuni file non sono stati ripristinati: avviare di nuovo il programma di "
-                   "aggiornamento.\n";
-        text += "Si prega di contattare il Vs. Fornitore.\n\n"
-                "Premere fine per terminare il programma.";
+            text = texts::kNotAllUndone;
+        text += texts::kErrorAdvice;
         SetDlgItemText(IDC_TEXT2, text.c_str());
     } else {
-        FillPlaceholder(*this, IDC_TITLE, kProductVersionCode, " in modo corretto.");
+        FillPlaceholder(*this, IDC_TITLE, kProductVersionCode, texts::kEndedWell);
     }
 }

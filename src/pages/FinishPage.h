@@ -15,11 +15,11 @@ public:
     // What an update that ended with errors took back.
     enum class Undone { Nothing, Everything, NotEverything };
 
-    // Writes the outcome into the page: non-zero `errors` means the
-    // installation ended with errors; `undone` adds what became of the
+    // Writes the outcome into the page: `errors` means the installation
+    // ended with errors; `undone` adds what became of the
     // changes in front of the advice. Only the first call after the window
     // exists counts; later ones leave the texts as they are.
-    void SetResult(int errors, Undone undone = Undone::Nothing);
+    void SetResult(bool errors, Undone undone = Undone::Nothing);
 
 protected:
     void DoDataExchange(CDataExchange* dx) override;

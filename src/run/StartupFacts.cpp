@@ -5,6 +5,7 @@
 #include "data/StampFile.h"
 #include "fileops/FolderSize.h"
 #include "fileops/InstallTransaction.h"
+#include "texts/Texts.h"
 
 namespace {
 
@@ -70,6 +71,34 @@ StartupResult CheckPackageSize(const StartupFacts& facts) {
 StartupResult CheckUnattendedStamps(const StartupFacts& facts) {
     return facts.newest.key < facts.installed.key ? StartupResult::OlderPackage
                                                   : StartupResult::Ready;
+}
+
+const char* StartupRefusalText(StartupResult result, RecoveryResult recovery) {
+    switch (result) {
+    case StartupResult::Ready:
+        break;
+    case StartupResult::NotInstalled:
+        return texts::kNotInstalled;
+    case StartupResult::NoList:
+        return texts::kNoUpdateInformation;
+    case StartupResult::NothingToInstall:
+        return texts::kNothingToInstall;
+    case StartupResult::OlderPackage:
+        return texts::kOlderPackage;
+    case StartupResult::CannotStart:
+        return texts::kCannotStart;
+    case StartupResult::Interrupted:
+        if (recovery == RecoveryResult::Busy)
+            return texts::kAlreadyRunning;
+        return recovery == RecoveryResult::Refused ? texts::kRecoveryRefused
+                                                   : texts::kNotAllRecovered;
+    }
+    return "";
+}
+
+const char* RecoveryNoticeText(RecoveryResult recovery) {
+    // Undone before the list shows: the user must know the last update is not there.
+    return recovery == RecoveryResult::RolledBack ? texts::kRecovered : nullptr;
 }
 
 StartupResult LearnStartupFacts(StartupFacts& facts, const PackagePaths& package) {

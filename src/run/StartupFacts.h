@@ -52,6 +52,13 @@ StartupResult CheckPackageSize(const StartupFacts& facts);
 // update is meant, so it is refused. An equal stamp installs as interactively.
 StartupResult CheckUnattendedStamps(const StartupFacts& facts);
 
+// What a person is told when the start ends with `result` (anything but
+// Ready): the refusal, or for Interrupted what became of the earlier update.
+const char* StartupRefusalText(StartupResult result, RecoveryResult recovery);
+// What a person is told before the list when the start finished an earlier
+// update (undone); null when there is nothing to say.
+const char* RecoveryNoticeText(RecoveryResult recovery);
+
 // Paths of the package beside the program.
 struct PackagePaths {
     const char* list = nullptr;

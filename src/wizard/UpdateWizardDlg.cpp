@@ -19,51 +19,12 @@
 #include "framework/PaintDC.h"
 #include "framework/WinApp.h"
 #include "res/resource.h"
-#include <cinttypes>
+#include "texts/Texts.h"
 #include <cstdio>
 #include <cstring>
 #include <new>
 
 namespace {
-
-const char kCaptionFormat[] = "Aggiornamento Tessaro Vers. %s";
-const char kCannotStart[] = "Impossibile avviare il programma di aggiornamento.";
-const char kNotInstalled[] = "Programma Tessaro non risulta essere installato su questo computer.";
-const char kNoUpdateInformation[] = "Nessuna informazione di aggiornamento.";
-const char kNothingToInstall[] = "Nessun Aggiornamento da installare.";
-// Unattended only, where no box shows it: for whoever reads the code.
-const char kOlderPackage[] = "Il pacchetto è più vecchio dell'aggiornamento installato.";
-const char kConfirmCancel[] = "Terminare il programma di aggiornamento?";
-const char kNoUpdateInstalled[] = "Nessun aggiornamento effettuato";
-const char kStatusLinePrefix[] = "Aggiornamento";
-const char kComputingSpace[] = "Calcolo spazio necessario...";
-const char kListTitle[] = "Elenco degli Aggiornamenti che verranno installati";
-const char kInstallingTitle[] = "Installazione Aggiornamenti in corso";
-const char kNextText[] = "Avanti>";
-const char kInstallText[] = "Installa";
-const char kFinishText[] = "Fine";
-const char kNotEnoughSpace[] = "Spazio su disco insufficiente per l'aggiornamento: servono %" PRId64
-                               " MB, disponibili %" PRId64 " MB.";
-const char kCannotPrepare[] = "Impossibile preparare l'aggiornamento: nessun file è stato "
-                              "modificato.";
-
-const char kRecovered[] = "Un aggiornamento precedente non è stato completato: tutte le "
-                          "modifiche sono state annullate.";
-const char kNotAllRecovered[] =
-    "Un aggiornamento precedente non è stato completato e alcuni file non sono stati "
-    "ripristinati perché in uso: chiudere i programmi che usano Tessaro e avviare di nuovo il "
-    "programma di aggiornamento.";
-const char kRecoveryRefused[] =
-    "Un aggiornamento precedente non è stato completato, ma i dati per annullarlo non "
-    "appartengono a questa installazione o sono danneggiati: nessun file è stato modificato. "
-    "Si prega di contattare il Vs. Fornitore.";
-
-// Why an earlier update that was interrupted stops this one.
-const char* InterruptedText(RecoveryResult recovery) {
-    if (recovery == RecoveryResult::Busy)
-        return CUpdateWizardDlg::kAlreadyRunning;
-    return recovery == RecoveryResult::Refused ? kRecoveryRefused : kNotAllRecovered;
-}
 
 // Copies text into a buffer of `size` bytes, cut to fit.
 void CopyText(char* buffer, std::size_t size, const char* text) {
@@ -73,7 +34,7 @@ void CopyText(char* buffer, std::size_t size, const char* text) {
 } // namespace
 
 CUpdateWizardDlg::CUpdateWizardDlg(CWnd* parent) : CDialog(IDD_WIZARD, parent) {
-    std::snprintf(m_caption, sizeof m_caption, kCaptionFormat, kProductVersionCode);
+    texts::FormatCaption(m_caption, sizeof m_caption);
     m_icon = ::LoadIconA(AfxGetInstanceHandle(), MAKEINTRESOURCEA(IDI_PROGRAM));
 }
 
@@ -152,14 +113,14 @@ bool CUpdateWizardDlg::CreatePages() {
 }
 
 void CUpdateWizardDlg::FailToStart() {
-    Fail(kCannotStart, StartupResult::CannotStart);
+    Fail(StartupResult::CannotStart);
 }
 
-void CUpdateWizardDlg::Fail(const char* text, StartupResult why) {
+void CUpdateWizardDlg::Fail(StartupResult why) {
     m_startup = why;
     // Unattended, the exit code and the log say it: a box would wait for ever.
     if (!Unattended())
-        MessageBox(text, m_caption, MB_ICONERROR);
+        MessageBox(StartupRefusalText(why, m_facts.recovery), m_caption, MB_ICONERROR);
     EndDialog(0);
 }
 
@@ -169,14 +130,14 @@ bool CUpdateWizardDlg::Unattended() const {
 
 void CUpdateWizardDlg::StartUnattended() {
     if (CheckUnattendedStamps(m_facts) != StartupResult::Ready) {
-        Fail(kOlderPackage, StartupResult::OlderPackage);
+        Fail(StartupResult::OlderPackage);
         return;
     }
     // Nobody reads the welcome: the window shows the progress screen from
     // the start, and the run begins once it is on screen.
     if (m_welcomePage && m_headerPage && m_progressPage) {
         m_welcomePage->ShowWindow(SW_HIDE);
-        m_headerPage->SetDlgItemText(IDC_HEADER_TITLE, kInstallingTitle);
+        m_headerPage->SetDlgItemText(IDC_HEADER_TITLE, texts::kInstallingTitle);
         m_headerPage->ShowWindow(SW_SHOW);
         m_progressPage->ShowWindow(SW_SHOW);
         m_nextButton.ShowWindow(SW_HIDE);
@@ -191,17 +152,14 @@ const char* CUpdateWizardDlg::PackagePath(const char* relative) {
 
 void CUpdateWizardDlg::LoadInstallationAndPackage() {
     const StartupResult found = FindInstallation(m_facts);
-    if (found == StartupResult::Interrupted) {
-        Fail(InterruptedText(m_facts.recovery), StartupResult::Interrupted);
-        return;
-    }
     if (found != StartupResult::Ready) {
-        Fail(kNotInstalled, StartupResult::NotInstalled);
+        Fail(found);
         return;
     }
-    // Undone before the list shows: the user must know the last update is not there.
-    if (m_facts.recovery == RecoveryResult::RolledBack && !Unattended())
-        MessageBox(kRecovered, m_caption, MB_ICONINFORMATION);
+    if (const char* notice = RecoveryNoticeText(m_facts.recovery)) {
+        if (!Unattended())
+            MessageBox(notice, m_caption, MB_ICONINFORMATION);
+    }
 
     // One reader and one line buffer serve the files in turn.
     CTextLineReader reader;
@@ -209,7 +167,7 @@ void CUpdateWizardDlg::LoadInstallationAndPackage() {
     // The list goes straight into the tree, in two reads the user can leave.
     m_facts.newest = VersionStamp{};
     if (!reader.Open(PackagePath(kListFileRelative))) {
-        Fail(kNoUpdateInformation, StartupResult::NoList);
+        Fail(StartupResult::NoList);
         return;
     }
     if (!LoadUpdateList(reader, line, sizeof line))
@@ -222,11 +180,11 @@ void CUpdateWizardDlg::LoadInstallationAndPackage() {
     if (installed.key != 0)
         FormatVersionStamp(installed.version, installed.build, line, sizeof line, true, false);
     else
-        CopyText(line, sizeof line, kNoUpdateInstalled);
+        CopyText(line, sizeof line, texts::kNoUpdateInstalled);
     m_listPage->SetDlgItemText(IDC_INSTALLED_STAMP, line);
 
-    const std::size_t prefix = std::strlen(kStatusLinePrefix);
-    std::memcpy(line, kStatusLinePrefix, prefix);
+    const std::size_t prefix = std::strlen(texts::kStatusLinePrefix);
+    std::memcpy(line, texts::kStatusLinePrefix, prefix);
     FormatVersionStamp(newest.version, newest.build, line + prefix, sizeof line - prefix, false,
                        true);
     SetDlgItemText(IDC_STATUS_LINE, line);
@@ -316,7 +274,7 @@ void CUpdateWizardDlg::OnTimer(UINT_PTR id) {
 
     char saved[1024];
     GetDlgItemText(IDC_STATUS_LINE, saved, sizeof saved);
-    SetDlgItemText(IDC_STATUS_LINE, kComputingSpace);
+    SetDlgItemText(IDC_STATUS_LINE, texts::kComputingSpace);
     ShowItem(IDC_STATUS_LINE, true);
 
     m_busy = 1;
@@ -333,7 +291,7 @@ void CUpdateWizardDlg::OnTimer(UINT_PTR id) {
     SetDlgItemText(IDC_STATUS_LINE, saved);
 
     if (CheckPackageSize(m_facts) != StartupResult::Ready)
-        Fail(kNothingToInstall, StartupResult::NothingToInstall);
+        Fail(StartupResult::NothingToInstall);
     else if (Unattended())
         StartUnattended();
 }
@@ -360,7 +318,7 @@ void CUpdateWizardDlg::ShowWelcome() {
     if (::GetFocus() == m_backButton.m_hWnd)
         GiveFocus(m_nextButton);
     m_backButton.ShowWindow(SW_HIDE);
-    m_nextButton.SetWindowText(kNextText);
+    m_nextButton.SetWindowText(texts::kNextText);
     if (m_welcomePage)
         m_welcomePage->ShowWindow(SW_SHOW);
     if (m_headerPage)
@@ -376,12 +334,12 @@ void CUpdateWizardDlg::ShowList() {
     if (m_welcomePage)
         m_welcomePage->ShowWindow(SW_HIDE);
     if (m_headerPage) {
-        m_headerPage->SetDlgItemText(IDC_HEADER_TITLE, kListTitle);
+        m_headerPage->SetDlgItemText(IDC_HEADER_TITLE, texts::kListTitle);
         m_headerPage->ShowWindow(SW_SHOW);
     }
     if (m_listPage)
         m_listPage->ShowWindow(SW_SHOW);
-    m_nextButton.SetWindowText(kInstallText);
+    m_nextButton.SetWindowText(texts::kInstallText);
     ShowItem(IDC_STATUS_LINE, false);
 }
 
@@ -429,7 +387,7 @@ void CUpdateWizardDlg::OnCancel() {
     if (m_busy)
         return;
     if (m_state <= StateList &&
-        MessageBox(kConfirmCancel, m_caption, MB_YESNO | MB_ICONQUESTION) != IDYES)
+        MessageBox(texts::kConfirmCancel, m_caption, MB_YESNO | MB_ICONQUESTION) != IDYES)
         return;
     CDialog::OnCancel();
 }
@@ -496,7 +454,7 @@ void CUpdateWizardDlg::RunInstallation() {
     progressBar.SetRange32(0, CTreeCopier::ProgressRangeFor(m_facts.totalSize));
     progressBar.SetPos(0);
 
-    m_headerPage->SetDlgItemText(IDC_HEADER_TITLE, kInstallingTitle);
+    m_headerPage->SetDlgItemText(IDC_HEADER_TITLE, texts::kInstallingTitle);
     m_progressPage->ShowWindow(SW_SHOW);
 
     ClosePage(m_listPage);
@@ -523,7 +481,7 @@ void CUpdateWizardDlg::RunInstallation() {
     ClosePage(m_headerPage);
     ClosePage(m_progressPage);
 
-    m_cancelButton.SetWindowText(kFinishText);
+    m_cancelButton.SetWindowText(texts::kFinishText);
     m_cancelButton.EnableWindow(TRUE);
     m_busy = 0;
     m_state = StateResult;
@@ -540,10 +498,11 @@ bool CUpdateWizardDlg::CanStart(CInstallationRun& run) {
     int64_t available = 0;
     if (!run.HasFreeSpace(needed, available)) {
         const int64_t mebibyte = 1048576;
-        std::snprintf(text, sizeof text, kNotEnoughSpace, (needed + mebibyte - 1) / mebibyte,
-                      available / mebibyte);
+        std::snprintf(text, sizeof text, texts::kNotEnoughSpaceFormat,
+                      static_cast<long long>((needed + mebibyte - 1) / mebibyte),
+                      static_cast<long long>(available / mebibyte));
     } else if (!run.Begin()) {
-        CopyText(text, sizeof text, kCannotPrepare);
+        CopyText(text, sizeof text, texts::kCannotPrepare);
     } else {
         m_startProblem.clear();
         return true;

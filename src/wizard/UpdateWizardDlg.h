@@ -33,8 +33,6 @@ class CWelcomePage;
 // tells the user and ends the dialog with 0.
 class CUpdateWizardDlg : public CDialog {
 public:
-    // What a second copy of the program is told while one runs.
-    static constexpr char kAlreadyRunning[] = "Il programma di aggiornamento è già in esecuzione.";
     explicit CUpdateWizardDlg(CWnd* parent = nullptr);
     ~CUpdateWizardDlg() override;
 
@@ -125,9 +123,9 @@ private:
     bool CanStart(CInstallationRun& run);
     // A page could not be made: tell the user and end the dialog.
     void FailToStart();
-    // Tells the user with an error box titled with the caption (none when
-    // unattended), records why and ends with 0.
-    void Fail(const char* text, StartupResult why);
+    // Tells the user why with an error box titled with the caption (none
+    // when unattended), records why and ends with 0.
+    void Fail(StartupResult why);
     bool Unattended() const;
     // Unattended, once the package size is known: the stamps' rule, then the run.
     void StartUnattended();
