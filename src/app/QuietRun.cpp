@@ -8,21 +8,13 @@ RunSummary RunQuietly(const PackagePaths& package, StartupFacts& facts, CUpdateL
     summary.startup = LearnStartupFacts(facts, package);
     if (summary.startup != StartupResult::Ready)
         return summary;
-    InstallationTarget target;
-    target.packageTree = package.tree;
-    target.installFolder = facts.installFolder;
-    target.stampFilePath = facts.stampFilePath;
-    target.newest = facts.newest;
-    target.packageTotal = facts.totalSize;
     summary.installStarted = true;
-    CInstallationRun run(target);
-    // The same room check as the wizard's "Installa": a full disk found
-    // half way would cost a rollback for nothing.
-    int64_t needed = 0;
-    int64_t available = 0;
-    if (!run.HasFreeSpace(needed, available)) {
-        log.Line(texts::kLogNoRoom, static_cast<long long>(needed),
-                 static_cast<long long>(available));
+    CInstallationRun run(TargetFor(facts, package.tree));
+    const RunStart start = run.Start();
+    if (start == RunStart::NotEnoughSpace)
+        log.Line(texts::kLogNoRoom, static_cast<long long>(run.NeededBytes()),
+                 static_cast<long long>(run.AvailableBytes()));
+    if (start != RunStart::Started) {
         summary.outcome = InstallOutcome::NotStarted;
         return summary;
     }

@@ -1,26 +1,62 @@
 #include "run/InstallationRun.h"
 #include "fileops/InstallTransaction.h"
 #include "fileops/TreeCopier.h"
+#include "texts/Texts.h"
 #include <windows.h>
 #include <cstdint>
+#include <cstdio>
+
+InstallationTarget TargetFor(const StartupFacts& facts, const char* packageTree) {
+    InstallationTarget target;
+    target.packageTree = packageTree;
+    target.installFolder = facts.installFolder;
+    target.stampFilePath = facts.stampFilePath;
+    target.newest = facts.newest;
+    target.packageTotal = facts.totalSize;
+    return target;
+}
 
 CInstallationRun::CInstallationRun(const InstallationTarget& target) : m_target(target) {}
 
 CInstallationRun::~CInstallationRun() = default;
 
-bool CInstallationRun::HasFreeSpace(int64_t& neededBytes, int64_t& availableBytes) const {
+RunStart CInstallationRun::Start() {
+    if (!HasFreeSpace())
+        return RunStart::NotEnoughSpace;
+    return Begin() ? RunStart::Started : RunStart::CannotPrepare;
+}
+
+std::string CInstallationRun::StartProblemText(RunStart start) const {
+    switch (start) {
+    case RunStart::Started:
+        break;
+    case RunStart::NotEnoughSpace: {
+        const int64_t mebibyte = 1048576;
+        char text[256];
+        std::snprintf(text, sizeof text, texts::kNotEnoughSpaceFormat,
+                      static_cast<long long>((m_neededBytes + mebibyte - 1) / mebibyte),
+                      static_cast<long long>(m_availableBytes / mebibyte));
+        return text;
+    }
+    case RunStart::CannotPrepare:
+        return texts::kCannotPrepare;
+    }
+    return std::string();
+}
+
+bool CInstallationRun::HasFreeSpace() {
     // The new files sit beside the old ones until the end, the replaced ones
     // are only renamed: the package, the journal and a page per file.
     const int64_t total = m_target.packageTotal > 0 ? m_target.packageTotal : 0;
-    neededBytes = total + CInstallTransaction::OverheadBytes(0);
-    availableBytes = 0;
+    m_neededBytes = total + CInstallTransaction::OverheadBytes(0);
+    m_availableBytes = 0;
     ULARGE_INTEGER available;
     if (!GetDiskFreeSpaceExA(m_target.installFolder.c_str(), &available, nullptr, nullptr))
         return true;
-    availableBytes = available.QuadPart > static_cast<ULONGLONG>(INT64_MAX)
-                         ? INT64_MAX
-                         : static_cast<int64_t>(available.QuadPart);
-    return neededBytes <= availableBytes;
+    m_availableBytes = available.QuadPart > static_cast<ULONGLONG>(INT64_MAX)
+                           ? INT64_MAX
+                           : static_cast<int64_t>(available.QuadPart);
+    return m_neededBytes <= m_availableBytes;
 }
 
 bool CInstallationRun::Begin() {
@@ -38,7 +74,7 @@ void CInstallationRun::Prepare(CTreeCopier& copier) {
     copier.SetTransaction(m_transaction.get());
 }
 
-InstallOutcome CInstallationRun::Finish(int copied, bool leftIncomplete) {
+InstallOutcome CInstallationRun::Finish(bool copied, bool leftIncomplete) {
     if (!m_transaction)
         return InstallOutcome::NotStarted;
     // A file left incomplete means the installation does not hold the
@@ -59,11 +95,11 @@ InstallOutcome CInstallationRun::Undo() {
 }
 
 InstallOutcome CInstallationRun::Install(ICopyQuestions& questions, ICopyReport& report) {
-    if (!Begin())
+    if (!m_transaction)
         return InstallOutcome::NotStarted;
     CTreeCopier copier(questions, report);
     Prepare(copier);
-    const int copied =
-        copier.CopyTree(m_target.packageTree.c_str(), m_target.installFolder.c_str());
+    const bool copied =
+        copier.CopyTree(m_target.packageTree.c_str(), m_target.installFolder.c_str()) != 0;
     return Finish(copied, copier.LeftIncomplete());
 }

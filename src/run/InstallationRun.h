@@ -3,6 +3,7 @@
 // package tree copied over the installation, then the new stamp written as
 // the moment the update counts as done, or every change undone.
 #include "data/VersionStamp.h"
+#include "run/StartupFacts.h"
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -21,6 +22,17 @@ struct InstallationTarget {
     int64_t packageTotal = 0;  // bytes the package holds
 };
 
+// What a run installs: the package tree beside the program over the
+// installation the start found, up to the package's newest stamp.
+InstallationTarget TargetFor(const StartupFacts& facts, const char* packageTree);
+
+// How Start went: Started, or why nothing was changed.
+enum class RunStart {
+    Started,
+    NotEnoughSpace, // the installation's volume cannot hold the run (NeededBytes)
+    CannotPrepare,  // the safety net could not be set up
+};
+
 enum class InstallOutcome {
     Installed,      // every file in place (or skipped by Ignore) and the stamp written
     Failed,         // stopped or failed; the installation is as it was before
@@ -28,8 +40,8 @@ enum class InstallOutcome {
     NotStarted,     // nothing was touched: the run could not be set up
 };
 
-// Use: Begin, hand the copier over with Prepare, copy, then Finish with what
-// the copy gave. Install does all of it for a copier of its own.
+// Use: Start, hand the copier over with Prepare, copy, then Finish with what
+// the copy gave. After Start, Install does the rest for a copier of its own.
 //
 // Every change goes through a safety net (CInstallTransaction): Finish
 // writes the stamp as the moment the update counts as done, or undoes every
@@ -43,23 +55,38 @@ public:
     CInstallationRun(const CInstallationRun&) = delete;
     CInstallationRun& operator=(const CInstallationRun&) = delete;
 
-    // Whether the installation's volume holds what the run needs: the new
-    // files live beside the old ones until the end. Unknown counts as room.
-    bool HasFreeSpace(int64_t& neededBytes, int64_t& availableBytes) const;
-    // Sets the run up before anything changes; false: NotStarted.
-    bool Begin();
-    void Prepare(CTreeCopier& copier);
-    // `copied`: what CopyTree gave; `leftIncomplete`: the copier's LeftIncomplete().
-    InstallOutcome Finish(int copied, bool leftIncomplete);
+    // Before anything changes, the same in every mode: room on the
+    // installation's volume (a full disk found half way would cost a
+    // rollback for nothing), then the safety net set up. Anything but
+    // Started leaves the installation untouched; the run's outcome is then
+    // NotStarted.
+    RunStart Start();
+    // What Start found: the bytes the run needs and those the volume has.
+    int64_t NeededBytes() const { return m_neededBytes; }
+    int64_t AvailableBytes() const { return m_availableBytes; }
+    // Why Start did not start the run, as a person is told; empty when it did.
+    std::string StartProblemText(RunStart start) const;
 
+    void Prepare(CTreeCopier& copier);
+    // `copied`: whether CopyTree reached the end of the tree;
+    // `leftIncomplete`: the copier's LeftIncomplete().
+    InstallOutcome Finish(bool copied, bool leftIncomplete);
+
+    // After Start: copies with a copier of its own and finishes.
     InstallOutcome Install(ICopyQuestions& questions, ICopyReport& report);
 
     const InstallationTarget& Target() const { return m_target; }
 
 private:
+    // Whether the installation's volume holds what the run needs: the new
+    // files live beside the old ones until the end. Unknown counts as room.
+    bool HasFreeSpace();
+    bool Begin();
     InstallOutcome Undo();
 
     InstallationTarget m_target;
+    int64_t m_neededBytes = 0;
+    int64_t m_availableBytes = 0;
     std::unique_ptr<CInstallTransaction> m_transaction;
 };
 

@@ -420,13 +420,8 @@ int CUpdateWizardDlg::CopyPackageTree(CTreeCopier& copier, const char* source,
 void CUpdateWizardDlg::RunInstallation() {
     if (!m_headerPage || !m_progressPage)
         return;
-    InstallationTarget target;
-    target.packageTree = PackagePath(kInstallTreeRelative);
-    target.installFolder = m_facts.installFolder;
-    target.stampFilePath = m_facts.stampFilePath;
-    target.newest = m_facts.newest;
-    target.packageTotal = m_facts.totalSize;
-    CInstallationRun run(target);
+    CInstallationRun run(TargetFor(m_facts, PackagePath(kInstallTreeRelative)));
+    const InstallationTarget& target = run.Target();
     m_outcome = InstallOutcome::NotStarted;
     if (!CanStart(run)) {
         // Unattended, nobody can make room and try again: the run has
@@ -493,25 +488,14 @@ void CUpdateWizardDlg::RunInstallation() {
 }
 
 bool CUpdateWizardDlg::CanStart(CInstallationRun& run) {
-    char text[256];
-    int64_t needed = 0;
-    int64_t available = 0;
-    if (!run.HasFreeSpace(needed, available)) {
-        const int64_t mebibyte = 1048576;
-        std::snprintf(text, sizeof text, texts::kNotEnoughSpaceFormat,
-                      static_cast<long long>((needed + mebibyte - 1) / mebibyte),
-                      static_cast<long long>(available / mebibyte));
-    } else if (!run.Begin()) {
-        CopyText(text, sizeof text, texts::kCannotPrepare);
-    } else {
-        m_startProblem.clear();
+    const RunStart start = run.Start();
+    m_startProblem = run.StartProblemText(start);
+    if (start == RunStart::Started)
         return true;
-    }
     // Nothing has changed: the list screen stays, so that the user can make
     // room and press "Installa" again.
-    m_startProblem = text;
     if (!m_questions)
-        MessageBox(text, m_caption, MB_ICONERROR);
+        MessageBox(m_startProblem.c_str(), m_caption, MB_ICONERROR);
     return false;
 }
 
