@@ -1,37 +1,21 @@
+// The wizard window itself: its making and unmaking, its pages, its message
+// map, how it fails to start, and its icon. What it loads at start is in
+// UpdateWizardLoad.cpp, the moves between its screens in UpdateWizardFlow.cpp
+// and the installation step in UpdateWizardInstall.cpp.
 #include "wizard/UpdateWizardDlg.h"
 #include "pages/FinishPage.h"
 #include "pages/HeaderPage.h"
-#include "data/InstallationRegistry.h"
-#include "run/InstallationRun.h"
-#include "data/ProgramFolder.h"
-#include "data/PackageFiles.h"
-#include "data/PackageLayout.h"
 #include "pages/ProgressPage.h"
-#include "data/StampFile.h"
 #include "pages/UpdateListPage.h"
-#include "wizard/UpdateTreeFiller.h"
 #include "pages/WelcomePage.h"
-#include "fileops/FolderSize.h"
-#include "fileops/MessagePump.h"
-#include "fileops/TreeCopier.h"
-#include "fileops/WindowCopyReport.h"
+#include "data/ProgramFolder.h"
+#include "fileops/CopyQuestions.h"
 #include "framework/DataExchange.h"
 #include "framework/PaintDC.h"
 #include "framework/WinApp.h"
 #include "res/resource.h"
 #include "texts/Texts.h"
-#include <cstdio>
-#include <cstring>
 #include <new>
-
-namespace {
-
-// Copies text into a buffer of `size` bytes, cut to fit.
-void CopyText(char* buffer, std::size_t size, const char* text) {
-    std::snprintf(buffer, size, "%s", text);
-}
-
-} // namespace
 
 CUpdateWizardDlg::CUpdateWizardDlg(CWnd* parent) : CDialog(IDD_WIZARD, parent) {
     texts::FormatCaption(m_caption, sizeof m_caption);
@@ -44,12 +28,6 @@ CUpdateWizardDlg::~CUpdateWizardDlg() {
     ClosePage(m_listPage);
     ClosePage(m_progressPage);
     ClosePage(m_finishPage);
-}
-
-template <class Page> void CUpdateWizardDlg::ClosePage(std::unique_ptr<Page>& page) {
-    if (page)
-        page->DestroyWindow();
-    page.reset();
 }
 
 const MessageMap* CUpdateWizardDlg::GetMessageMap() const {
@@ -128,176 +106,9 @@ bool CUpdateWizardDlg::Unattended() const {
     return m_questions != nullptr && m_questions->IsAutomatic();
 }
 
-void CUpdateWizardDlg::StartUnattended() {
-    if (CheckUnattendedStamps(m_facts) != StartupResult::Ready) {
-        Fail(StartupResult::OlderPackage);
-        return;
-    }
-    // Nobody reads the welcome: the window shows the progress screen from
-    // the start, and the run begins once it is on screen.
-    if (m_welcomePage && m_headerPage && m_progressPage) {
-        m_welcomePage->ShowWindow(SW_HIDE);
-        m_headerPage->SetDlgItemText(IDC_HEADER_TITLE, texts::kInstallingTitle);
-        m_headerPage->ShowWindow(SW_SHOW);
-        m_progressPage->ShowWindow(SW_SHOW);
-        m_nextButton.ShowWindow(SW_HIDE);
-    }
-    SetTimer(UnattendedTimerId, 0);
-}
-
 const char* CUpdateWizardDlg::PackagePath(const char* relative) {
     return m_programFolder ? m_programFolder->ProgramRelativePath(relative)
                            : CProgramFolder::kUnusablePath;
-}
-
-void CUpdateWizardDlg::LoadInstallationAndPackage() {
-    const StartupResult found = FindInstallation(m_facts);
-    if (found != StartupResult::Ready) {
-        Fail(found);
-        return;
-    }
-    if (const char* notice = RecoveryNoticeText(m_facts.recovery)) {
-        if (!Unattended())
-            MessageBox(notice, m_caption, MB_ICONINFORMATION);
-    }
-
-    // One reader and one line buffer serve the files in turn.
-    CTextLineReader reader;
-    char line[kLineBufferSize];
-    // The list goes straight into the tree, in two reads the user can leave.
-    m_facts.newest = VersionStamp{};
-    if (!reader.Open(PackagePath(kListFileRelative))) {
-        Fail(StartupResult::NoList);
-        return;
-    }
-    if (!LoadUpdateList(reader, line, sizeof line))
-        return;
-
-    const VersionStamp& newest = m_facts.newest;
-    const VersionStamp& installed = m_facts.installed;
-    FormatVersionStamp(newest.version, newest.build, line, sizeof line, true, false);
-    m_listPage->SetDlgItemText(IDC_NEWEST_STAMP, line);
-    if (installed.key != 0)
-        FormatVersionStamp(installed.version, installed.build, line, sizeof line, true, false);
-    else
-        CopyText(line, sizeof line, texts::kNoUpdateInstalled);
-    m_listPage->SetDlgItemText(IDC_INSTALLED_STAMP, line);
-
-    const std::size_t prefix = std::strlen(texts::kStatusLinePrefix);
-    std::memcpy(line, texts::kStatusLinePrefix, prefix);
-    FormatVersionStamp(newest.version, newest.build, line + prefix, sizeof line - prefix, false,
-                       true);
-    SetDlgItemText(IDC_STATUS_LINE, line);
-
-    if (ReadSizeFile(m_facts, reader, PackagePath(kSizeFileRelative))) {
-        if (Unattended())
-            StartUnattended();
-    } else {
-        m_sizePending = true;
-        m_nextButton.ShowWindow(SW_HIDE);
-        m_cancelButton.ShowWindow(SW_HIDE);
-        ShowItem(IDC_STATUS_LINE, false);
-        SetTimer(SpaceTimerId, SpaceTimerDelayMs);
-    }
-}
-
-namespace {
-
-// Fills the tree, and asks the wizard before each line whether to go on.
-class CPacedTreeFiller : public CUpdateTreeFiller {
-public:
-    CPacedTreeFiller(CTreeCtrl& tree, const VersionStamp& installed, CUpdateWizardDlg& wizard,
-                     bool (CUpdateWizardDlg::*keepReading)())
-        : CUpdateTreeFiller(tree, installed), m_wizard(wizard), m_keepReading(keepReading) {}
-    bool KeepReading() override { return (m_wizard.*m_keepReading)(); }
-
-private:
-    CUpdateWizardDlg& m_wizard;
-    bool (CUpdateWizardDlg::*m_keepReading)();
-};
-
-} // namespace
-
-bool CUpdateWizardDlg::LoadUpdateList(CTextLineReader& reader, char* line, std::size_t lineSize) {
-    m_listLoadStart = ::GetTickCount64();
-    CPacedTreeFiller filler(m_listPage->m_tree, m_facts.installed, *this,
-                            &CUpdateWizardDlg::KeepLoadingList);
-    m_facts.newest = ReadUpdateList(reader, line, lineSize, filler);
-    // A file that cannot be read again just read keeps its details unshown
-    // rather than stopping the update.
-    if (!IsEnding() && reader.Rewind()) {
-        filler.StartDetails();
-        ReadUpdateList(reader, line, lineSize, filler);
-    }
-    filler.Finish();
-    if (IsEnding())
-        return false;
-    if (filler.FirstEntry())
-        m_listPage->m_tree.EnsureVisible(filler.FirstEntry());
-    if (m_listPending) {
-        m_listPending = false;
-        m_nextButton.ShowWindow(SW_SHOW);
-        GiveFocus(m_nextButton);
-    }
-    return true;
-}
-
-bool CUpdateWizardDlg::KeepLoadingList() {
-    if (!m_listPending) {
-        if (::GetTickCount64() - m_listLoadStart < m_listQuietLoadMs)
-            return true;
-        // The user sees the wizard and may leave; Next waits for the whole list.
-        m_listPending = true;
-        m_nextButton.ShowWindow(SW_HIDE);
-        ShowWindow(SW_SHOW);
-        GiveFocus(m_cancelButton);
-        ::UpdateWindow(m_hWnd);
-    }
-    PumpPendingMessages();
-    if (!IsEnding())
-        WhileListLoads();
-    return !IsEnding();
-}
-
-void CUpdateWizardDlg::OnTimer(UINT_PTR id) {
-    if (id == UnattendedTimerId) {
-        KillTimer(UnattendedTimerId);
-        if (m_state == StateWelcome)
-            RunInstallation();
-        return;
-    }
-    if (id != SpaceTimerId) {
-        Default();
-        return;
-    }
-    KillTimer(SpaceTimerId);
-
-    char saved[1024];
-    GetDlgItemText(IDC_STATUS_LINE, saved, sizeof saved);
-    SetDlgItemText(IDC_STATUS_LINE, texts::kComputingSpace);
-    ShowItem(IDC_STATUS_LINE, true);
-
-    m_busy = 1;
-    m_nextButton.ShowWindow(SW_HIDE);
-    m_cancelButton.ShowWindow(SW_HIDE);
-    char folder[260];
-    CopyText(folder, sizeof folder, PackagePath(kInstallTreeRelative));
-    AddFolderSize(folder);
-    m_nextButton.ShowWindow(SW_SHOW);
-    m_cancelButton.ShowWindow(SW_SHOW);
-    GiveFocus(m_nextButton);
-    m_busy = 0;
-    m_sizePending = false;
-    SetDlgItemText(IDC_STATUS_LINE, saved);
-
-    if (CheckPackageSize(m_facts) != StartupResult::Ready)
-        Fail(StartupResult::NothingToInstall);
-    else if (Unattended())
-        StartUnattended();
-}
-
-void CUpdateWizardDlg::AddFolderSize(const char* folder) {
-    ComputePackageSize(m_facts, folder);
 }
 
 // A button that hides keeps the focus, or leaves the window without one (then
@@ -311,85 +122,6 @@ void CUpdateWizardDlg::GiveFocus(CButton& button) {
 void CUpdateWizardDlg::ShowItem(int id, bool show) {
     if (CWnd* item = GetDlgItem(id))
         item->ShowWindow(show ? SW_SHOW : SW_HIDE);
-}
-
-void CUpdateWizardDlg::ShowWelcome() {
-    m_state = StateWelcome;
-    if (::GetFocus() == m_backButton.m_hWnd)
-        GiveFocus(m_nextButton);
-    m_backButton.ShowWindow(SW_HIDE);
-    m_nextButton.SetWindowText(texts::kNextText);
-    if (m_welcomePage)
-        m_welcomePage->ShowWindow(SW_SHOW);
-    if (m_headerPage)
-        m_headerPage->ShowWindow(SW_HIDE);
-    if (m_listPage)
-        m_listPage->ShowWindow(SW_HIDE);
-    ShowItem(IDC_STATUS_LINE, true);
-}
-
-void CUpdateWizardDlg::ShowList() {
-    m_state = StateList;
-    m_backButton.ShowWindow(SW_SHOW);
-    if (m_welcomePage)
-        m_welcomePage->ShowWindow(SW_HIDE);
-    if (m_headerPage) {
-        m_headerPage->SetDlgItemText(IDC_HEADER_TITLE, texts::kListTitle);
-        m_headerPage->ShowWindow(SW_SHOW);
-    }
-    if (m_listPage)
-        m_listPage->ShowWindow(SW_SHOW);
-    m_nextButton.SetWindowText(texts::kInstallText);
-    ShowItem(IDC_STATUS_LINE, false);
-}
-
-void CUpdateWizardDlg::ShowPageForState() {
-    if (m_state == StateWelcome)
-        ShowWelcome();
-    else if (m_state == StateList)
-        ShowList();
-}
-
-void CUpdateWizardDlg::OnNext() {
-    // Enter reaches the default button even while it is hidden: during the
-    // long work, before the package size is known, and on the result screen.
-    // Unattended, the run starts by itself; a key must not lead elsewhere.
-    if (m_busy || m_sizePending || m_listPending || m_state >= StateResult || Unattended())
-        return;
-    if (m_state < StateList) {
-        ++m_state;
-        ShowPageForState();
-    } else {
-        RunInstallation();
-    }
-}
-
-void CUpdateWizardDlg::OnBack() {
-    // The pages of the first two screens are gone once the run has begun.
-    if (m_busy || m_state >= StateResult)
-        return;
-    if (m_state != StateNone) {
-        --m_state;
-        ShowPageForState();
-    }
-}
-
-void CUpdateWizardDlg::OnCancel() {
-    if (Unattended()) {
-        // No confirmation: the person who presses Cancel here stops an update
-        // nobody asked them about. During the copy it is the Abort answer.
-        if (m_busy && m_installStarted)
-            m_stopRequested = true;
-        else if (!m_busy)
-            CDialog::OnCancel();
-        return;
-    }
-    if (m_busy)
-        return;
-    if (m_state <= StateList &&
-        MessageBox(texts::kConfirmCancel, m_caption, MB_YESNO | MB_ICONQUESTION) != IDYES)
-        return;
-    CDialog::OnCancel();
 }
 
 void CUpdateWizardDlg::OnPaint() {
@@ -410,107 +142,4 @@ void CUpdateWizardDlg::OnPaint() {
 
 HCURSOR CUpdateWizardDlg::OnQueryDragIcon() {
     return reinterpret_cast<HCURSOR>(m_icon);
-}
-
-int CUpdateWizardDlg::CopyPackageTree(CTreeCopier& copier, const char* source,
-                                      const char* destination) {
-    return copier.CopyTree(source, destination);
-}
-
-void CUpdateWizardDlg::RunInstallation() {
-    if (!m_headerPage || !m_progressPage)
-        return;
-    CInstallationRun run(TargetFor(m_facts, PackagePath(kInstallTreeRelative)));
-    const InstallationTarget& target = run.Target();
-    m_outcome = InstallOutcome::NotStarted;
-    if (!CanStart(run)) {
-        // Unattended, nobody can make room and try again: the run has
-        // failed before it changed anything (StartProblem says why).
-        if (Unattended()) {
-            m_installStarted = true;
-            EndDialog(IDCANCEL);
-        }
-        return;
-    }
-
-    m_busy = 1;
-    m_installStarted = true;
-    m_backButton.ShowWindow(SW_HIDE);
-    m_nextButton.ShowWindow(SW_HIDE);
-    // Unattended, Cancel stays: it is the only way to stop the run.
-    m_cancelButton.EnableWindow(Unattended() ? TRUE : FALSE);
-    ShowItem(IDC_STATUS_LINE, true);
-
-    CProgressCtrl& progressBar = m_progressPage->m_progressBar;
-    CStatic& statusText = m_progressPage->m_statusText;
-    // The template's placeholder would show until the first file is named,
-    // and for good when the package tree cannot be listed.
-    statusText.SetWindowText("");
-    progressBar.SetRange32(0, CTreeCopier::ProgressRangeFor(m_facts.totalSize));
-    progressBar.SetPos(0);
-
-    m_headerPage->SetDlgItemText(IDC_HEADER_TITLE, texts::kInstallingTitle);
-    m_progressPage->ShowWindow(SW_SHOW);
-
-    ClosePage(m_listPage);
-    ClosePage(m_welcomePage);
-
-    {
-        CPromptQuestions person(m_hWnd);
-        CWindowCopyReport screen(&progressBar, &statusText);
-        screen.SetPackageTotal(m_facts.totalSize);
-        CCopyReports reports;
-        reports.Add(&screen);
-        reports.Add(m_extraReport);
-        CTreeCopier copier(m_questions ? *m_questions : person, reports);
-        run.Prepare(copier);
-        copier.SetStopFlag(&m_stopRequested);
-        const int copied =
-            CopyPackageTree(copier, target.packageTree.c_str(), target.installFolder.c_str());
-        m_outcome = run.Finish(copied, copier.LeftIncomplete());
-    }
-    const int errors = EndedWithErrors(m_outcome) ? 1 : 0;
-
-    const bool finishShown = ShowFinishPage(errors);
-
-    ClosePage(m_headerPage);
-    ClosePage(m_progressPage);
-
-    m_cancelButton.SetWindowText(texts::kFinishText);
-    m_cancelButton.EnableWindow(TRUE);
-    m_busy = 0;
-    m_state = StateResult;
-
-    if (!finishShown)
-        FailToStart();
-    else if (Unattended())
-        EndDialog(IDCANCEL);
-}
-
-bool CUpdateWizardDlg::CanStart(CInstallationRun& run) {
-    const RunStart start = run.Start();
-    m_startProblem = run.StartProblemText(start);
-    if (start == RunStart::Started)
-        return true;
-    // Nothing has changed: the list screen stays, so that the user can make
-    // room and press "Installa" again.
-    if (!m_questions)
-        MessageBox(m_startProblem.c_str(), m_caption, MB_ICONERROR);
-    return false;
-}
-
-bool CUpdateWizardDlg::ShowFinishPage(int errors) {
-    m_finishPage.reset(new (std::nothrow) CFinishPage(nullptr));
-    if (!m_finishPage || !CreatePage(*m_finishPage, IDD_FINISH_PAGE)) {
-        m_finishPage.reset();
-        return false;
-    }
-    CFinishPage::Undone undone = CFinishPage::Undone::Nothing;
-    if (m_outcome == InstallOutcome::Failed)
-        undone = CFinishPage::Undone::Everything;
-    else if (m_outcome == InstallOutcome::NotAllRestored)
-        undone = CFinishPage::Undone::NotEverything;
-    m_finishPage->SetResult(errors, undone);
-    m_finishPage->SetWindowPos(nullptr, 0, 0, 0, 0, SWP_NOSIZE | SWP_SHOWWINDOW);
-    return true;
 }

@@ -170,3 +170,9 @@ private:
     bool m_listPending = false;
     ULONGLONG m_listLoadStart = 0;
 };
+
+template <class Page> void CUpdateWizardDlg::ClosePage(std::unique_ptr<Page>& page) {
+    if (page)
+        page->DestroyWindow();
+    page.reset();
+}
