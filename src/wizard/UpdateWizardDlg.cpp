@@ -59,7 +59,7 @@ BOOL CUpdateWizardDlg::OnInitDialog() {
         FailToStart();
         return TRUE;
     }
-    m_state = StateWelcome;
+    m_state = WizardState::Welcome;
     ShowWelcome();
 
     LoadInstallationAndPackage();

@@ -23,6 +23,10 @@ class CTreeCtrl;
 class CUpdateListPage;
 class CWelcomePage;
 
+// The wizard's screens, in the order Next steps through them. None lasts only
+// until the window is set up; the installation run goes from List to Result.
+enum class WizardState { None, Welcome, List, Result };
+
 // The update wizard: the program's only top-level window. It stacks the page
 // dialogs inside itself and moves between three screens (1 welcome, 2 list of
 // updates, 3 result) with the installation run between the last two.
@@ -36,8 +40,6 @@ public:
     explicit CUpdateWizardDlg(CWnd* parent = nullptr);
     ~CUpdateWizardDlg() override;
 
-    // Wizard states; 0 lasts only until the window is set up.
-    enum { StateNone = 0, StateWelcome = 1, StateList = 2, StateResult = 3 };
     enum : UINT_PTR { SpaceTimerId = 101, UnattendedTimerId = 102 };
     enum : UINT { SpaceTimerDelayMs = 200 };
     // A list that takes longer than this to load shows the wizard first and
@@ -45,8 +47,8 @@ public:
     enum : DWORD { ListQuietLoadMs = 250 };
 
     // Read-only views for the program's own checks and tests.
-    int State() const { return m_state; }
-    bool IsBusy() const { return m_busy != 0; }
+    WizardState State() const { return m_state; }
+    bool IsBusy() const { return m_busy; }
     int64_t TotalSize() const { return m_facts.totalSize; }
     const VersionStamp& InstalledStamp() const { return m_facts.installed; }
     const VersionStamp& NewestStamp() const { return m_facts.newest; }
@@ -92,9 +94,9 @@ protected:
     // Creates one page window from its template as a hidden child of the
     // wizard; FALSE when that fails. Tests make it fail.
     virtual BOOL CreatePage(CDialog& page, UINT templateId);
-    // Copies the package tree into the installation folder; 1 when the walk
-    // reached its end. Tests look at the progress screen from here.
-    virtual int CopyPackageTree(CTreeCopier& copier, const char* source, const char* destination);
+    // Copies the package tree into the installation folder; true when the
+    // walk reached its end. Tests look at the progress screen from here.
+    virtual bool CopyPackageTree(CTreeCopier& copier, const char* source, const char* destination);
 
     // Adds the size of every file under folder to the total size. Tests look
     // at the screen from here.
@@ -117,7 +119,7 @@ private:
     // then keeps it answering; false once the user has ended the wizard.
     bool KeepLoadingList();
     void RunInstallation();
-    bool ShowFinishPage(int errors);
+    bool ShowFinishPage(bool errors);
     // Room on the disk and the safety net, before anything changes; when one
     // is missing the user is told (StartProblem()) and false comes back.
     bool CanStart(CInstallationRun& run);
@@ -143,7 +145,7 @@ private:
     // Path of a package file beside the program (program folder + relative).
     const char* PackagePath(const char* relative);
 
-    int m_state = StateNone;
+    WizardState m_state = WizardState::None;
     CButton m_cancelButton;
     CButton m_backButton;
     CButton m_nextButton;
@@ -155,7 +157,8 @@ private:
     std::unique_ptr<CFinishPage> m_finishPage;
     char m_caption[256] = {};
     StartupFacts m_facts;
-    int m_busy = 0;
+    // While the size walk or the installation run goes on: Cancel waits.
+    bool m_busy = false;
     InstallOutcome m_outcome = InstallOutcome::NotStarted;
     std::string m_startProblem;
     StartupResult m_startup = StartupResult::Ready;

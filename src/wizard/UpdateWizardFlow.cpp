@@ -8,7 +8,7 @@
 #include "texts/Texts.h"
 
 void CUpdateWizardDlg::ShowWelcome() {
-    m_state = StateWelcome;
+    m_state = WizardState::Welcome;
     if (::GetFocus() == m_backButton.m_hWnd)
         GiveFocus(m_nextButton);
     m_backButton.ShowWindow(SW_HIDE);
@@ -23,7 +23,7 @@ void CUpdateWizardDlg::ShowWelcome() {
 }
 
 void CUpdateWizardDlg::ShowList() {
-    m_state = StateList;
+    m_state = WizardState::List;
     m_backButton.ShowWindow(SW_SHOW);
     if (m_welcomePage)
         m_welcomePage->ShowWindow(SW_HIDE);
@@ -38,9 +38,9 @@ void CUpdateWizardDlg::ShowList() {
 }
 
 void CUpdateWizardDlg::ShowPageForState() {
-    if (m_state == StateWelcome)
+    if (m_state == WizardState::Welcome)
         ShowWelcome();
-    else if (m_state == StateList)
+    else if (m_state == WizardState::List)
         ShowList();
 }
 
@@ -48,24 +48,22 @@ void CUpdateWizardDlg::OnNext() {
     // Enter reaches the default button even while it is hidden: during the
     // long work, before the package size is known, and on the result screen.
     // Unattended, the run starts by itself; a key must not lead elsewhere.
-    if (m_busy || m_sizePending || m_listPending || m_state >= StateResult || Unattended())
+    if (m_busy || m_sizePending || m_listPending || m_state == WizardState::Result || Unattended())
         return;
-    if (m_state < StateList) {
-        ++m_state;
-        ShowPageForState();
-    } else {
+    if (m_state == WizardState::List) {
         RunInstallation();
+        return;
     }
+    m_state = m_state == WizardState::Welcome ? WizardState::List : WizardState::Welcome;
+    ShowPageForState();
 }
 
 void CUpdateWizardDlg::OnBack() {
     // The pages of the first two screens are gone once the run has begun.
-    if (m_busy || m_state >= StateResult)
+    if (m_busy || m_state == WizardState::Result || m_state == WizardState::None)
         return;
-    if (m_state != StateNone) {
-        --m_state;
-        ShowPageForState();
-    }
+    m_state = m_state == WizardState::List ? WizardState::Welcome : WizardState::None;
+    ShowPageForState();
 }
 
 void CUpdateWizardDlg::OnCancel() {
@@ -80,7 +78,7 @@ void CUpdateWizardDlg::OnCancel() {
     }
     if (m_busy)
         return;
-    if (m_state <= StateList &&
+    if (m_state != WizardState::Result &&
         MessageBox(texts::kConfirmCancel, m_caption, MB_YESNO | MB_ICONQUESTION) != IDYES)
         return;
     CDialog::OnCancel();

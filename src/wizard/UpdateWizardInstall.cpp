@@ -15,9 +15,9 @@
 #include "texts/Texts.h"
 #include <new>
 
-int CUpdateWizardDlg::CopyPackageTree(CTreeCopier& copier, const char* source,
-                                      const char* destination) {
-    return copier.CopyTree(source, destination);
+bool CUpdateWizardDlg::CopyPackageTree(CTreeCopier& copier, const char* source,
+                                       const char* destination) {
+    return copier.CopyTree(source, destination) != 0;
 }
 
 void CUpdateWizardDlg::RunInstallation() {
@@ -36,7 +36,7 @@ void CUpdateWizardDlg::RunInstallation() {
         return;
     }
 
-    m_busy = 1;
+    m_busy = true;
     m_installStarted = true;
     m_backButton.ShowWindow(SW_HIDE);
     m_nextButton.ShowWindow(SW_HIDE);
@@ -68,11 +68,11 @@ void CUpdateWizardDlg::RunInstallation() {
         CTreeCopier copier(m_questions ? *m_questions : person, reports);
         run.Prepare(copier);
         copier.SetStopFlag(&m_stopRequested);
-        const int copied =
+        const bool copied =
             CopyPackageTree(copier, target.packageTree.c_str(), target.installFolder.c_str());
         m_outcome = run.Finish(copied, copier.LeftIncomplete());
     }
-    const int errors = EndedWithErrors(m_outcome) ? 1 : 0;
+    const bool errors = EndedWithErrors(m_outcome);
 
     const bool finishShown = ShowFinishPage(errors);
 
@@ -81,8 +81,8 @@ void CUpdateWizardDlg::RunInstallation() {
 
     m_cancelButton.SetWindowText(texts::kFinishText);
     m_cancelButton.EnableWindow(TRUE);
-    m_busy = 0;
-    m_state = StateResult;
+    m_busy = false;
+    m_state = WizardState::Result;
 
     if (!finishShown)
         FailToStart();
@@ -102,7 +102,7 @@ bool CUpdateWizardDlg::CanStart(CInstallationRun& run) {
     return false;
 }
 
-bool CUpdateWizardDlg::ShowFinishPage(int errors) {
+bool CUpdateWizardDlg::ShowFinishPage(bool errors) {
     m_finishPage.reset(new (std::nothrow) CFinishPage(nullptr));
     if (!m_finishPage || !CreatePage(*m_finishPage, IDD_FINISH_PAGE)) {
         m_finishPage.reset();

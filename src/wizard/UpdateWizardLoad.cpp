@@ -138,7 +138,7 @@ bool CUpdateWizardDlg::KeepLoadingList() {
 void CUpdateWizardDlg::OnTimer(UINT_PTR id) {
     if (id == UnattendedTimerId) {
         KillTimer(UnattendedTimerId);
-        if (m_state == StateWelcome)
+        if (m_state == WizardState::Welcome)
             RunInstallation();
         return;
     }
@@ -153,7 +153,7 @@ void CUpdateWizardDlg::OnTimer(UINT_PTR id) {
     SetDlgItemText(IDC_STATUS_LINE, texts::kComputingSpace);
     ShowItem(IDC_STATUS_LINE, true);
 
-    m_busy = 1;
+    m_busy = true;
     m_nextButton.ShowWindow(SW_HIDE);
     m_cancelButton.ShowWindow(SW_HIDE);
     char folder[260];
@@ -162,7 +162,7 @@ void CUpdateWizardDlg::OnTimer(UINT_PTR id) {
     m_nextButton.ShowWindow(SW_SHOW);
     m_cancelButton.ShowWindow(SW_SHOW);
     GiveFocus(m_nextButton);
-    m_busy = 0;
+    m_busy = false;
     m_sizePending = false;
     SetDlgItemText(IDC_STATUS_LINE, saved);
 

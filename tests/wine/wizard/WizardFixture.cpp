@@ -79,7 +79,7 @@ void TestWizard::WhileListLoads() {
         whileListLoads(*this);
 }
 
-int TestWizard::CopyPackageTree(CTreeCopier& copier, const char* source, const char* destination) {
+bool TestWizard::CopyPackageTree(CTreeCopier& copier, const char* source, const char* destination) {
     if (beforeCopy)
         beforeCopy(*this);
     return CUpdateWizardDlg::CopyPackageTree(copier, source, destination);

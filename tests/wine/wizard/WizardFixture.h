@@ -8,8 +8,15 @@
 #include <gtest/gtest.h>
 #include <functional>
 #include <optional>
+#include <ostream>
 #include <string>
 #include <vector>
+
+// Failures name the screen.
+inline void PrintTo(WizardState state, std::ostream* out) {
+    static const char* const names[] = {"None", "Welcome", "List", "Result"};
+    *out << names[static_cast<int>(state)];
+}
 
 // The wizard with the seams the tests look through.
 class TestWizard : public CUpdateWizardDlg {
@@ -32,7 +39,7 @@ protected:
     BOOL CreatePage(CDialog& page, UINT templateId) override;
     void AddFolderSize(const char* folder) override;
     void WhileListLoads() override;
-    int CopyPackageTree(CTreeCopier& copier, const char* source, const char* destination) override;
+    bool CopyPackageTree(CTreeCopier& copier, const char* source, const char* destination) override;
 };
 
 // One step of a run: true when done, false to be called again on the next tick.

@@ -7,7 +7,7 @@ namespace {
 using WizardFlowTest = WizardTest;
 
 void ExpectWelcome(TestWizard& w) {
-    EXPECT_EQ(w.State(), 1);
+    EXPECT_EQ(w.State(), WizardState::Welcome);
     EXPECT_EQ(ShownPages(w.m_hWnd), "welcome");
     EXPECT_FALSE(HasStyle(w.Item(IDC_BACK), WS_VISIBLE));
     EXPECT_EQ(DlgItemText(w.m_hWnd, IDC_NEXT), "Avanti>");
@@ -15,7 +15,7 @@ void ExpectWelcome(TestWizard& w) {
 }
 
 void ExpectList(TestWizard& w) {
-    EXPECT_EQ(w.State(), 2);
+    EXPECT_EQ(w.State(), WizardState::List);
     EXPECT_EQ(ShownPages(w.m_hWnd), "header+list");
     EXPECT_EQ(ControlTextById(w.m_hWnd, IDC_HEADER_TITLE),
               "Elenco degli Aggiornamenti che verranno installati");
@@ -43,7 +43,7 @@ TEST_F(WizardFlowTest, NextAndBackMoveBetweenWelcomeAndList) {
              EXPECT_EQ(::GetFocus(), w.Item(IDC_NEXT));
          }),
          Do(ExpectWelcome), Do([](TestWizard& w) { PressKey(w.m_hWnd, VK_RETURN); }),
-         [](TestWizard& w) { return w.State() == 2; }, Do(ExpectList),
+         [](TestWizard& w) { return w.State() == WizardState::List; }, Do(ExpectList),
          // Enter inside the list page belongs to the page: no installation.
          Do([](TestWizard& w) { PressKey(FindControl(w.m_hWnd, IDC_UPDATE_TREE), VK_RETURN); }),
          Do(ExpectList), Do([](TestWizard& w) { w.EndDialog(IDOK); })});

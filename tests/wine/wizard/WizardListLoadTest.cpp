@@ -54,7 +54,7 @@ TEST_F(WizardListLoadTest, LongLoadShowsTheWizardAndHoldsNextUntilTheWholeListIs
         EXPECT_EQ(::GetFocus(), w.Item(IDCANCEL));
         // Enter, or Next pressed some other way, must not show half a list.
         w.Click(IDC_NEXT);
-        EXPECT_EQ(w.State(), 1);
+        EXPECT_EQ(w.State(), WizardState::Welcome);
     };
     Run(wizard, {[&](TestWizard& w) {
             if (Loading(w))
@@ -65,7 +65,7 @@ TEST_F(WizardListLoadTest, LongLoadShowsTheWizardAndHoldsNextUntilTheWholeListIs
             EXPECT_EQ(DlgItemText(w.m_hWnd, IDC_STATUS_LINE), "Aggiornamento del 30/11/2004");
             EXPECT_EQ(::GetFocus(), w.Item(IDC_NEXT));
             w.Click(IDC_NEXT);
-            EXPECT_EQ(w.State(), 2);
+            EXPECT_EQ(w.State(), WizardState::List);
             w.EndDialog(IDOK);
             return true;
         }});

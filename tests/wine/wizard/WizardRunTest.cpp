@@ -20,7 +20,7 @@ protected:
                              return true;
                          },
                          [outcome](TestWizard& w) {
-                             EXPECT_EQ(w.State(), 3);
+                             EXPECT_EQ(w.State(), WizardState::Result);
                              EXPECT_EQ(ShownPages(w.m_hWnd), "finish");
                              EXPECT_EQ(ControlTextById(w.m_hWnd, IDC_TITLE), outcome);
                              EXPECT_FALSE(HasStyle(w.Item(IDC_BACK), WS_VISIBLE));
@@ -58,7 +58,7 @@ TEST_F(WizardRunTest, SuccessfulCopyWritesTheNewestStampAndEndsCorrectly) {
         w.Click(IDC_BACK);
         w.Click(IDCANCEL);
         w.SendMessage(WM_CLOSE);
-        EXPECT_EQ(w.State(), 2);
+        EXPECT_EQ(w.State(), WizardState::List);
     };
     Install(wizard, kCorrect);
     EXPECT_TRUE(boxes.Boxes().empty());
@@ -153,7 +153,7 @@ TEST_F(WizardRunTest, ARunThatCannotSetItsSafetyNetUpTouchesNothing) {
                      return true;
                  },
                  [](TestWizard& w) {
-                     EXPECT_EQ(w.State(), 2);
+                     EXPECT_EQ(w.State(), WizardState::List);
                      EXPECT_EQ(ShownPages(w.m_hWnd), "header+list");
                      EXPECT_EQ(w.Outcome(), InstallOutcome::NotStarted);
                      w.PostMessage(WM_CLOSE);

@@ -114,7 +114,7 @@ TEST_F(WizardStartupTest, MissingSizeIsComputedWhileTheWizardWaits) {
             EXPECT_FALSE(HasStyle(w.Item(IDC_STATUS_LINE), WS_VISIBLE));
             // Enter before the size is known must not lead on to the installation.
             w.Click(IDC_NEXT);
-            EXPECT_EQ(w.State(), 1);
+            EXPECT_EQ(w.State(), WizardState::Welcome);
         };
         wizard.duringSizeWalk = [](TestWizard& w) {
             EXPECT_EQ(DlgItemText(w.m_hWnd, IDC_STATUS_LINE), "Calcolo spazio necessario...");
@@ -124,7 +124,7 @@ TEST_F(WizardStartupTest, MissingSizeIsComputedWhileTheWizardWaits) {
             w.Click(IDC_NEXT);
             w.Click(IDCANCEL);
             w.SendMessage(WM_CLOSE);
-            EXPECT_EQ(w.State(), 1);
+            EXPECT_EQ(w.State(), WizardState::Welcome);
         };
         wizard.beforeCopy = [](TestWizard& w) {
             EXPECT_EQ(ProgressRange(w.m_hWnd), std::make_pair(0, 2 * 1510));
