@@ -1,6 +1,7 @@
 #pragma once
-// The update without any window (/quiet): the wizard's start-up checks and
-// installation run, with the unattended answers, told only to the log.
+// The update without any window (/quiet): the run layer's start-up checks
+// and installation run, as the wizard makes them, with the unattended
+// answers, told only to the log.
 #include "app/ExitCodes.h"
 #include "run/StartupFacts.h"
 

@@ -28,13 +28,18 @@ class CWelcomePage;
 enum class WizardState { None, Welcome, List, Result };
 
 // The update wizard: the program's only top-level window. It stacks the page
-// dialogs inside itself and moves between three screens (1 welcome, 2 list of
-// updates, 3 result) with the installation run between the last two.
+// dialogs inside itself and moves between three screens (welcome, list of
+// updates, result) with the installation run between the last two.
 //
 // At start it checks the installation, loads the package's list into the
 // list page and learns the package size (computing it from the package tree
 // after the window shows, when the package gives none). Any check that fails
-// tells the user and ends the dialog with 0.
+// tells the user and ends the dialog with 0. The checks and the run are the
+// run layer's (src/run), the same as without a window.
+//
+// Its code is split by what it does: the window itself (UpdateWizardDlg.cpp),
+// loading at start (UpdateWizardLoad.cpp), moving between screens
+// (UpdateWizardFlow.cpp) and the installation step (UpdateWizardInstall.cpp).
 class CUpdateWizardDlg : public CDialog {
 public:
     explicit CUpdateWizardDlg(CWnd* parent = nullptr);
