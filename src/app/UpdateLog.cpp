@@ -59,14 +59,7 @@ const char* RecoveryText(RecoveryResult result) {
 }
 
 const char* StartupResultText(StartupResult result) {
-    switch (result) {
-    case StartupResult::Ready:
-        return texts::kLogReady;
-    case StartupResult::Interrupted:
-        return texts::kLogCannotFinishInterrupted;
-    default:
-        return StartupRefusalText(result, RecoveryResult::NothingToDo);
-    }
+    return result == StartupResult::Ready ? texts::kLogReady : StartupRefusalText(result);
 }
 
 const char* OutcomeText(InstallOutcome outcome) {

@@ -73,7 +73,7 @@ StartupResult CheckUnattendedStamps(const StartupFacts& facts) {
                                                   : StartupResult::Ready;
 }
 
-const char* StartupRefusalText(StartupResult result, RecoveryResult recovery) {
+const char* StartupRefusalText(StartupResult result) {
     switch (result) {
     case StartupResult::Ready:
         break;
@@ -88,12 +88,18 @@ const char* StartupRefusalText(StartupResult result, RecoveryResult recovery) {
     case StartupResult::CannotStart:
         return texts::kCannotStart;
     case StartupResult::Interrupted:
-        if (recovery == RecoveryResult::Busy)
-            return texts::kAlreadyRunning;
-        return recovery == RecoveryResult::Refused ? texts::kRecoveryRefused
-                                                   : texts::kNotAllRecovered;
+        return texts::kLogCannotFinishInterrupted;
     }
     return "";
+}
+
+std::string StartupRefusalMessage(StartupResult result, const StartupFacts& facts) {
+    if (result != StartupResult::Interrupted)
+        return StartupRefusalText(result);
+    if (facts.recovery == RecoveryResult::Busy)
+        return texts::kAlreadyRunning;
+    return facts.recovery == RecoveryResult::Refused ? texts::kRecoveryRefused
+                                                     : texts::kNotAllRecovered;
 }
 
 const char* RecoveryNoticeText(RecoveryResult recovery) {

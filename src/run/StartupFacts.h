@@ -7,6 +7,7 @@
 #include "data/VersionStamp.h"
 #include "fileops/RecoveryResult.h"
 #include <cstdint>
+#include <string>
 
 class CTextLineReader;
 class CUpdateListSink;
@@ -52,9 +53,12 @@ StartupResult CheckPackageSize(const StartupFacts& facts);
 // update is meant, so it is refused. An equal stamp installs as interactively.
 StartupResult CheckUnattendedStamps(const StartupFacts& facts);
 
-// What a person is told when the start ends with `result` (anything but
-// Ready): the refusal, or for Interrupted what became of the earlier update.
-const char* StartupRefusalText(StartupResult result, RecoveryResult recovery);
+// The words of a refusal (`result` anything but Ready), as the log gives it.
+const char* StartupRefusalText(StartupResult result);
+// What a person is told when the start ends with `result`: the refusal, said
+// more closely where what the start learnt says more (for Interrupted, what
+// became of the earlier update).
+std::string StartupRefusalMessage(StartupResult result, const StartupFacts& facts);
 // What a person is told before the list when the start finished an earlier
 // update (undone); null when there is nothing to say.
 const char* RecoveryNoticeText(RecoveryResult recovery);

@@ -98,7 +98,7 @@ void CUpdateWizardDlg::Fail(StartupResult why) {
     m_startup = why;
     // Unattended, the exit code and the log say it: a box would wait for ever.
     if (!Unattended())
-        MessageBox(StartupRefusalText(why, m_facts.recovery), m_caption, MB_ICONERROR);
+        MessageBox(StartupRefusalMessage(why, m_facts).c_str(), m_caption, MB_ICONERROR);
     EndDialog(0);
 }
 
