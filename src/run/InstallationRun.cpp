@@ -69,11 +69,6 @@ bool CInstallationRun::Begin() {
     return false;
 }
 
-void CInstallationRun::Prepare(CTreeCopier& copier) {
-    copier.SetPackageTotal(m_target.packageTotal);
-    copier.SetTransaction(m_transaction.get());
-}
-
 InstallOutcome CInstallationRun::Finish(bool copied, bool leftIncomplete) {
     if (!m_transaction)
         return InstallOutcome::NotStarted;
@@ -97,8 +92,7 @@ InstallOutcome CInstallationRun::Undo() {
 InstallOutcome CInstallationRun::Install(ICopyQuestions& questions, ICopyReport& report) {
     if (!m_transaction)
         return InstallOutcome::NotStarted;
-    CTreeCopier copier(questions, report);
-    Prepare(copier);
+    CTreeCopier copier(*m_transaction, questions, report);
     const bool copied =
         copier.CopyTree(m_target.packageTree.c_str(), m_target.installFolder.c_str()) != 0;
     return Finish(copied, copier.LeftIncomplete());

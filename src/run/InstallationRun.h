@@ -9,7 +9,6 @@
 #include <string>
 
 class CInstallTransaction;
-class CTreeCopier;
 class ICopyQuestions;
 class ICopyReport;
 
@@ -40,8 +39,9 @@ enum class InstallOutcome {
     NotStarted,     // nothing was touched: the run could not be set up
 };
 
-// Use: Start, hand the copier over with Prepare, copy, then Finish with what
-// the copy gave. After Start, Install does the rest for a copier of its own.
+// Use: Start, make the copier over Transaction(), copy, then Finish with
+// what the copy gave. After Start, Install does the rest for a copier of its
+// own.
 //
 // Every change goes through a safety net (CInstallTransaction): Finish
 // writes the stamp as the moment the update counts as done, or undoes every
@@ -66,8 +66,9 @@ public:
     int64_t AvailableBytes() const { return m_availableBytes; }
     // Why Start did not start the run, as a person is told; empty when it did.
     std::string StartProblemText(RunStart start) const;
+    // What the copier writes through; only after Start gave Started.
+    CInstallTransaction& Transaction() { return *m_transaction; }
 
-    void Prepare(CTreeCopier& copier);
     // `copied`: whether CopyTree reached the end of the tree;
     // `leftIncomplete`: the copier's LeftIncomplete().
     InstallOutcome Finish(bool copied, bool leftIncomplete);

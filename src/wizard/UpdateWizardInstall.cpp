@@ -10,9 +10,9 @@
 #include "data/PackageLayout.h"
 #include "fileops/CopyQuestions.h"
 #include "fileops/TreeCopier.h"
-#include "fileops/WindowCopyReport.h"
 #include "res/resource.h"
 #include "texts/Texts.h"
+#include "wizard/WindowCopyReport.h"
 #include <new>
 
 bool CUpdateWizardDlg::CopyPackageTree(CTreeCopier& copier, const char* source,
@@ -49,7 +49,7 @@ void CUpdateWizardDlg::RunInstallation() {
     // The template's placeholder would show until the first file is named,
     // and for good when the package tree cannot be listed.
     statusText.SetWindowText("");
-    progressBar.SetRange32(0, CTreeCopier::ProgressRangeFor(m_facts.totalSize));
+    progressBar.SetRange32(0, CWindowCopyReport::RangeFor(m_facts.totalSize));
     progressBar.SetPos(0);
 
     m_headerPage->SetDlgItemText(IDC_HEADER_TITLE, texts::kInstallingTitle);
@@ -65,8 +65,7 @@ void CUpdateWizardDlg::RunInstallation() {
         CCopyReports reports;
         reports.Add(&screen);
         reports.Add(m_extraReport);
-        CTreeCopier copier(m_questions ? *m_questions : person, reports);
-        run.Prepare(copier);
+        CTreeCopier copier(run.Transaction(), m_questions ? *m_questions : person, reports);
         copier.SetStopFlag(&m_stopRequested);
         const bool copied =
             CopyPackageTree(copier, target.packageTree.c_str(), target.installFolder.c_str());
