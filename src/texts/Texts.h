@@ -88,6 +88,8 @@ inline constexpr char kInstallingTitle[] = "Installazione Aggiornamenti in corso
 inline constexpr char kNextText[] = "Avanti>";
 inline constexpr char kInstallText[] = "Installa";
 inline constexpr char kFinishText[] = "Fine";
+// The progress screen's status line, before each file's destination.
+inline constexpr char kCopyingInto[] = "Copia in ";
 
 // The result page: the endings of its title, after the product version code.
 inline constexpr char kEndedWell[] = " in modo corretto.";

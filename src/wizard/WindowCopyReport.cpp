@@ -1,6 +1,7 @@
 #include "wizard/WindowCopyReport.h"
 #include "framework/ProgressCtrl.h"
 #include "framework/Wnd.h"
+#include "texts/Texts.h"
 #include <climits>
 
 namespace {
@@ -53,7 +54,7 @@ void CWindowCopyReport::CopyStarted() {
 }
 
 void CWindowCopyReport::FileStarted(const char* destination) {
-    m_text = "Copia in ";
+    m_text = texts::kCopyingInto;
     m_text += destination;
     m_textShown = false;
     if (FrameDue())
