@@ -73,6 +73,8 @@ const char* StartupResultText(StartupResult result) {
         return "Impossibile avviare il programma di aggiornamento.";
     case StartupResult::Interrupted:
         return "un aggiornamento precedente interrotto non può essere completato";
+    case StartupResult::DamagedPackage:
+        return "il pacchetto di aggiornamento è danneggiato";
     }
     return "?";
 }
@@ -215,12 +217,29 @@ void CUpdateLog::WriteFacts(StartupResult result) {
     Line("Cartella di installazione: %s", m_facts->installFolder);
     Line("Aggiornamento installato: %s", stamp);
     Line("Pacchetto: %s", m_packageFolder.c_str());
-    if (result == StartupResult::NoList)
+    WriteVerification(m_facts->verification);
+    if (result == StartupResult::NoList || result == StartupResult::DamagedPackage)
         return;
     FormatStamp(m_facts->newest, stamp, sizeof stamp);
     Line("Aggiornamento più recente del pacchetto: %s", stamp);
     Line("Dimensione del pacchetto: %lld byte (%s)", static_cast<long long>(m_facts->totalSize),
          m_facts->sizeFromFile ? "da sizeofupds.txt" : "calcolata dai file");
+}
+
+void CUpdateLog::WriteVerification(const PackageVerification& verification) {
+    switch (verification.state) {
+    case PackageCheck::NotVerified:
+        Line("File del pacchetto non verificati: il pacchetto non ha %s", kChecksumFileName);
+        break;
+    case PackageCheck::Verified:
+        Line("File del pacchetto verificati con %s (%u file elencati)", kChecksumFileName,
+             static_cast<unsigned>(verification.sums ? verification.sums->Entries().size() : 0));
+        break;
+    case PackageCheck::Damaged:
+        Line("Pacchetto danneggiato: %s: %s", verification.damagedName.c_str(),
+             verification.reason.c_str());
+        break;
+    }
 }
 
 void CUpdateLog::Ended(const RunSummary& run, int exitCode) {
@@ -259,11 +278,16 @@ void CUpdateLog::Answered(const char* path, DWORD error, int answer, bool automa
         ++m_repeats;
         return;
     }
-    Line("Domanda: impossibile accedere a %s (errore %lu); risposta %s: %s", path,
+    Line("Domanda: %s %s (errore %lu); risposta %s: %s",
+         error == ERROR_FILE_CORRUPT ? "file danneggiato" : "impossibile accedere a", path,
          static_cast<unsigned long>(error), automatic ? "automatica" : "dell'utente",
          AnswerText(answer));
     if (automatic && answer == IDRETRY)
         m_repeatPath = path;
+}
+
+void CUpdateLog::FileDamaged(const char* path, const char* expected, const char* found) {
+    Line("File danneggiato: %s: SHA-256 atteso %s, letto %s", path, expected, found);
 }
 
 void CUpdateLog::CopyEnded(int result) {

@@ -63,6 +63,12 @@ void ComputePackageSize(StartupFacts& facts, const char* treePath) {
     AddFolderSizeTo(treePath, facts.totalSize);
 }
 
+StartupResult VerifyPackage(StartupFacts& facts, const PackageFilePaths& files) {
+    facts.verification = VerifyPackageStart(files);
+    return facts.verification.state == PackageCheck::Damaged ? StartupResult::DamagedPackage
+                                                             : StartupResult::Ready;
+}
+
 StartupResult CheckPackageSize(const StartupFacts& facts) {
     return facts.totalSize > 0 ? StartupResult::Ready : StartupResult::NothingToInstall;
 }
@@ -74,6 +80,11 @@ StartupResult CheckUnattendedStamps(const StartupFacts& facts) {
 
 StartupResult LearnStartupFacts(StartupFacts& facts, const PackagePaths& package) {
     StartupResult result = FindInstallation(facts);
+    if (result != StartupResult::Ready)
+        return result;
+    result =
+        VerifyPackage(facts, {package.checksums ? package.checksums : "",
+                              package.list ? package.list : "", package.size ? package.size : ""});
     if (result != StartupResult::Ready)
         return result;
     CTextLineReader reader;

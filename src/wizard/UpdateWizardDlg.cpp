@@ -33,6 +33,8 @@ const char kNoUpdateInformation[] = "Nessuna informazione di aggiornamento.";
 const char kNothingToInstall[] = "Nessun Aggiornamento da installare.";
 // Unattended only, where no box shows it: for whoever reads the code.
 const char kOlderPackage[] = "Il pacchetto è più vecchio dell'aggiornamento installato.";
+const char kDamagedPackage[] = "Il pacchetto di aggiornamento è danneggiato: %s. Si prega di "
+                               "contattare il Vs. Fornitore.";
 const char kConfirmCancel[] = "Terminare il programma di aggiornamento?";
 const char kNoUpdateInstalled[] = "Nessun aggiornamento effettuato";
 const char kStatusLinePrefix[] = "Aggiornamento";
@@ -202,6 +204,18 @@ void CUpdateWizardDlg::LoadInstallationAndPackage() {
     // Undone before the list shows: the user must know the last update is not there.
     if (m_facts.recovery == RecoveryResult::RolledBack && !Unattended())
         MessageBox(kRecovered, m_caption, MB_ICONINFORMATION);
+
+    // Nothing of the package is trusted before it is known to be the vendor's.
+    PackageFilePaths files;
+    files.checksumFile = PackagePath(kChecksumFileRelative);
+    files.listFile = PackagePath(kListFileRelative);
+    files.sizeFile = PackagePath(kSizeFileRelative);
+    if (VerifyPackage(m_facts, files) != StartupResult::Ready) {
+        char text[512];
+        std::snprintf(text, sizeof text, kDamagedPackage, m_facts.verification.damagedName.c_str());
+        Fail(text, StartupResult::DamagedPackage);
+        return;
+    }
 
     // One reader and one line buffer serve the files in turn.
     CTextLineReader reader;

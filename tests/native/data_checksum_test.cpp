@@ -1,5 +1,6 @@
 #include "data/ChecksumFile.h"
 #include "data/Cp1252Text.h"
+#include "data/PackageVerification.h"
 
 #include "data_temp_dir.h"
 
@@ -197,6 +198,55 @@ TEST(ChecksumFile, ALargeListIsReadAndFoundQuickly) {
     EXPECT_EQ(sums.Entries().size(), static_cast<std::size_t>(count + 1));
     EXPECT_NE(sums.Find("instdir\\FOLDER7\\file199907.dat"), nullptr);
     EXPECT_EQ(sums.Find("InstDir\\folder7\\file199908.dat"), nullptr);
+}
+
+// The start's check of the package's own files, before anything is read.
+TEST(PackageVerification, TheListAndSizeFileAgainstTheChecksumFile) {
+    const std::string list = "-> @versione=5.0  @build=04.04.16\r\n";
+    const std::string size = "10\r\n";
+    auto line = [](const std::string& bytes, const char* path) {
+        CSha256 hash;
+        hash.Add(bytes.data(), bytes.size());
+        Sha256Digest digest;
+        hash.Finish(digest);
+        return DigestToHex(digest) + "  " + path + "\n";
+    };
+    const std::string good = line(list, "r2718upd.txt") + line(size, "sizeofupds.txt");
+    const struct {
+        const char* name;
+        const char* sums; // null: no checksum file
+        std::string sumsText;
+        bool sizeFile;
+        PackageCheck state;
+        const char* damagedName;
+    } rows[] = {
+        {"no checksum file", nullptr, "", true, PackageCheck::NotVerified, ""},
+        {"both match", "", good, true, PackageCheck::Verified, ""},
+        {"no size file, none listed", "", line(list, "r2718upd.txt"), false, PackageCheck::Verified,
+         ""},
+        {"size file not listed", "", line(list, "r2718upd.txt"), true, PackageCheck::Damaged,
+         "sizeofupds.txt"},
+        {"size file listed, missing", "", good, false, PackageCheck::Damaged, "sizeofupds.txt"},
+        {"list differs", "", line(list + "x", "r2718upd.txt"), true, PackageCheck::Damaged,
+         "r2718upd.txt"},
+        {"list not named", "", line(size, "sizeofupds.txt"), true, PackageCheck::Damaged,
+         "SHA256SUMS"},
+        {"empty checksum file", "", "", true, PackageCheck::Damaged, "SHA256SUMS"},
+        {"damaged line", "", good + "junk\n", true, PackageCheck::Damaged, "SHA256SUMS"},
+    };
+    for (const auto& row : rows) {
+        CTempDir dir;
+        PackageFilePaths paths{dir.File("SHA256SUMS"), dir.Write("r2718upd.txt", list),
+                               dir.File("sizeofupds.txt")};
+        if (row.sizeFile)
+            dir.Write("sizeofupds.txt", size);
+        if (row.sums)
+            dir.Write("SHA256SUMS", row.sumsText);
+        const PackageVerification result = VerifyPackageStart(paths);
+        EXPECT_EQ(static_cast<int>(result.state), static_cast<int>(row.state)) << row.name;
+        EXPECT_EQ(result.damagedName, row.damagedName) << row.name << ": " << result.reason;
+        EXPECT_EQ(result.sums != nullptr, row.state == PackageCheck::Verified) << row.name;
+    }
 }
 
 } // namespace
