@@ -61,6 +61,10 @@ function(tessaro_add_test name)
   endif()
   add_test(NAME ${name} COMMAND ${name} --gtest_brief=0 --gtest_output=xml:${report})
   set_tests_properties(${name} PROPERTIES TIMEOUT ${T_TIMEOUT})
+  # The test's folder under tests/ names how it runs (native, wine, e2e):
+  # the test command runs the end-to-end programs in a Wine of their own.
+  get_filename_component(lane ${CMAKE_CURRENT_SOURCE_DIR} NAME)
+  set_tests_properties(${name} PROPERTIES LABELS ${lane})
   if(T_RESOURCE_LOCK)
     set_tests_properties(${name} PROPERTIES RESOURCE_LOCK "${T_RESOURCE_LOCK}")
   endif()

@@ -114,7 +114,7 @@ else
   rm -rf "$shots"
   mkdir -p "$shots"
   # One package file stays open in "another program" until its prompt shows.
-  timeout 600 xvfb-run -a -s "-screen 0 1024x768x24" tests/e2e/demo/walk.sh \
+  timeout 600 xvfb-run -a -n "${TESSARO_XVFB_FROM:-99}" -s "-screen 0 1024x768x24" tests/e2e/demo/walk.sh \
     "$driver" 'D:' "$shots" 'r2718upd.dat\InstDir\modelli\fatture\fattura_a4.mod'
 fi
 

@@ -5,15 +5,17 @@
 # program's imports), fuzzes the text parsers briefly, packs the release ZIP,
 # photographs the real program's screens, and fails on any failure.
 #
-# Two lanes run side by side, because the Windows tests mostly wait on Wine
-# while the Linux builds keep a core busy:
-#   Windows: 64-bit test build, its tests under wine64, the screenshots
-#   Linux:   native build and tests, fuzz build and a short fuzz, then the
-#            32-bit release program, its ZIP and its import check, at the
-#            lowest priority once the Wine prefixes are made: the Windows
-#            lane's build is the longest path
-# Each lane's output goes to build/test-logs/LANE.txt and is shown when the
-# lane ends. The long fuzz is scripts/fuzz.sh on its own (README).
+# What runs beside what (every wait is on a process, never on a file):
+#   set-up of the cross compilers, then at once
+#     the 64-bit test build                 (the longest path)
+#     the rest of the set-up, then the Wine prefixes
+#   once the prefixes are made, the Linux lane at the lowest priority:
+#     native build and tests, fuzz build and a short fuzz, the 32-bit
+#     release program, its ZIP and its import check
+#   once the build and the prefixes are done, the Windows tests under wine64
+#   (the end-to-end ones in a Wine of their own) and the screenshots
+# Each part's output goes to build/test-logs/ and is shown when it ends. The
+# long fuzz is scripts/fuzz.sh on its own (README).
 set -uo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
@@ -23,6 +25,8 @@ rm -rf "$log"
 mkdir -p "$log"
 # CTest runs tests side by side unless they share a lock (cmake/Testing.cmake).
 jobs=${TESSARO_TEST_JOBS:-4}
+# A step that has not ended by then has hung: it is stopped and fails.
+setup_limit=${TESSARO_SETUP_SECONDS:-900}
 
 step() { printf '\n==== %s\n' "$*"; }
 
@@ -38,54 +42,64 @@ timed() {
   return $status
 }
 
-# The Wine prefixes of the tests and of the screenshots take a quarter of a
-# minute each to make: the Linux lane makes them while the Windows build
-# runs, and the Windows lane waits for them before it starts Wine.
-prefixes_done=$log/prefixes.done
-make_prefixes() {
-  local waited=0
-  while [ ! -e "$setup_status" ] && [ $waited -lt 900 ]; do
-    sleep 1
-    waited=$((waited + 1))
-  done
-  if [ "$(cat "$setup_status" 2>/dev/null)" != 0 ]; then
-    echo "set-up of the Linux compilers or of Wine and X failed:"
-    cat "$log/setup-rest.txt"
-    touch "$prefixes_done"
-    return 1
-  fi
+failed_parts=()
+# fail WHAT: a part of the run outside CTest failed; it is counted and said.
+fail() {
+  echo "FAILED: $*"
+  failed_parts+=(--failed-part "$*")
+}
+
+# The rest of the set-up and the Wine prefixes of the tests and of the
+# screenshots, one after the other (the prefixes need Wine).
+prepare() {
+  timed "set-up: Linux compilers" timeout "$setup_limit" scripts/setup.sh native || return 1
+  timed "set-up: Wine and X" timeout "$setup_limit" scripts/setup.sh run || return 1
   # The demo's prefix is made in the demo's language (scripts/demo.sh).
   local demo_locale=C.UTF-8
   locale -a 2>/dev/null | grep -qi '^it_IT\.utf-\?8$' && demo_locale=it_IT.UTF-8
-  timed "Wine prefixes" bash -c 'scripts/wine-prefix.sh &&
-    WINEPREFIX="$PWD/build/demo/prefix" TESSARO_WINE_LOCALE='"$demo_locale"' scripts/wine-prefix.sh' || true
-  touch "$prefixes_done"
+  # The end-to-end tests' prefix is a copy of the tests' own: a copy takes a
+  # few seconds of the disk, a new prefix a quarter of a minute of a core.
+  timed "Wine prefixes" timeout 300 bash -c 'scripts/wine-prefix.sh &&
+    { [ -f "$0/.tessaro-ready" ] || { rm -rf "$0" && cp -a build/win64/wineprefix "$0"; }; } &&
+    WINEPREFIX="$PWD/build/demo/prefix" TESSARO_WINE_LOCALE='"$demo_locale"' scripts/wine-prefix.sh' \
+    "$e2e_prefix"
 }
-wait_prefixes() {
-  local waited=0
-  while [ ! -e "$prefixes_done" ] && [ $waited -lt 600 ]; do
-    sleep 1
-    waited=$((waited + 1))
-  done
+e2e_prefix=$root/build/win64/wineprefix-e2e
+
+win64_build() {
+  timed "win64 build" bash -c 'cmake --preset win64 >/dev/null && cmake --build --preset win64'
 }
 
 # The reports of an earlier run must not be counted as this run's.
 clear_reports() { rm -rf "$1/test-results"; }
 
-windows_lane() {
-  set -e
-  step "64-bit test build"
-  timed "win64 build" bash -c 'cmake --preset win64 >/dev/null && cmake --build --preset win64'
-  step "Windows tests under wine64"
-  wait_prefixes
+# The Windows tests, in two Wines side by side, each with its own prefix and
+# X server: the end-to-end programs hold the desktop and the installation's
+# registry key of their Wine for most of the run, and the tests inside one
+# process take the other's. The screenshots run beside them in the demo's
+# own prefix.
+windows_tests() {
   clear_reports build/win64
-  # CTest's failures are counted from its log at the end, not here.
-  timed "win64 tests" scripts/wine-ctest.sh build/win64 -j "$jobs" >"$log/ctest-win64.txt" 2>&1 || true
+  # CTest's failures are counted from its logs at the end, not here.
+  timed "win64 end-to-end tests" env TESSARO_XVFB_FROM=120 WINEPREFIX="$e2e_prefix" \
+    scripts/wine-ctest.sh build/win64 -L e2e -j "$jobs" >"$log/ctest-win64-e2e.txt" 2>&1 &
+  local e2e=$!
+  TESSARO_XVFB_FROM=140 screenshots >"$log/screenshots-step.txt" 2>&1 &
+  local shots=$!
+  timed "win64 tests in one process" scripts/wine-ctest.sh build/win64 -LE e2e -j "$jobs" \
+    >"$log/ctest-win64-inproc.txt" 2>&1
+  wait "$e2e"
+  wait "$shots"
+  cat "$log/ctest-win64-inproc.txt" "$log/ctest-win64-e2e.txt" >"$log/ctest-win64.txt"
   cat "$log/ctest-win64.txt"
   step "screenshots of the real program, screen by screen (look at them: they are what a customer sees)"
+  cat "$log/screenshots-step.txt"
+}
+
+screenshots() {
   # The demo's own walk in its own prefix: welcome, list, copy, a file in
   # use, result. Pictures only; the end-to-end tests are what checks.
-  if ! xvfb-run -a -s "-screen 0 1024x768x24" true >/dev/null 2>&1; then
+  if ! xvfb-run -a -n "$TESSARO_XVFB_FROM" -s "-screen 0 1024x768x24" true >/dev/null 2>&1; then
     echo "screenshots: no X server could be started (Xvfb), none taken"
   elif timed "screenshots" env TESSARO_FORCE_XVFB=1 timeout 300 scripts/demo.sh \
     >"$log/screenshots.txt" 2>&1; then
@@ -99,11 +113,8 @@ windows_lane() {
 
 linux_lane() {
   set -e
-  step "Wine prefixes for the Windows lane"
-  # After the rest of the set-up; without it nothing here can build.
-  make_prefixes || return 1
-  # The rest of this lane yields the cores to the Windows lane, whose build
-  # is the longest path, and takes what the Wine tests leave idle.
+  # This lane yields the cores to the Windows build and tests (the longest
+  # path) and takes what the Wine tests leave idle.
   renice -n 19 -p "$BASHPID" >/dev/null 2>&1 || true
   step "native build and tests (ASan + UBSan)"
   timed "native build" bash -c 'cmake --preset native >/dev/null && cmake --build --preset native'
@@ -124,29 +135,68 @@ linux_lane() {
   cat "$log/ctest-win32.txt"
 }
 
-step "set-up"
-timed "set-up: cross compilers" scripts/setup.sh cross || exit 1
-# The Linux compilers, then Wine and the X server, are installed while the
-# Windows build runs (the package manager takes one installation at a time).
-setup_status=$log/setup-rest.status
-(
-  timed "set-up: Linux compilers" scripts/setup.sh native >"$log/setup-rest.txt" 2>&1 &&
-    timed "set-up: Wine and X" scripts/setup.sh run >>"$log/setup-rest.txt" 2>&1
-  echo $? >"$setup_status"
-) &
+# Where each build's time went: the compile steps, and every program's static
+# link, from Ninja's own log (milliseconds of each step).
+build_times() {
+  local build
+  for build in win64 native win32; do
+    [ -f "build/$build/.ninja_log" ] || continue
+    # A step run again in a later build appears again: the last one counts.
+    awk -v b="$build" '
+      NR > 1 { ms[$4] = $2 - $1 }
+      END {
+        for (t in ms) {
+          all += ms[t]
+          if (t ~ /(\.exe|\/[a-z_0-9]+)$/) { links += ms[t]; n++; if (ms[t] > longest) { longest = ms[t]; name = t } }
+        }
+        if (all) printf "---- %s: %.0f s of steps, %d programs linked in %.1f s (longest %.1f s, %s)\n",
+          b, all / 1000, n, links / 1000, longest / 1000, name
+      }' "build/$build/.ninja_log"
+  done
+}
 
-echo "Linux lane running beside the Windows lane; its output follows the Windows lane's."
-linux_lane >"$log/linux.txt" 2>&1 &
-linux=$!
-windows_lane 2>&1 | tee "$log/windows.txt"
-windows_status=${PIPESTATUS[0]}
-wait "$linux"
-linux_status=$?
-cat "$log/linux.txt"
+step "set-up"
+timed "set-up: cross compilers" timeout "$setup_limit" scripts/setup.sh cross || {
+  echo "FAILED: the cross compilers could not be installed"
+  exit 1
+}
+
+step "64-bit test build; beside it the rest of the set-up and the Wine prefixes"
+win64_build >"$log/win64-build.txt" 2>&1 &
+build_pid=$!
+prepare >"$log/prepare.txt" 2>&1 &
+prepare_pid=$!
+
+linux_pid=
+if wait "$prepare_pid"; then
+  echo "Linux lane running beside the Windows lane; its output follows the Windows lane's."
+  linux_lane >"$log/linux.txt" 2>&1 &
+  linux_pid=$!
+else
+  cat "$log/prepare.txt"
+  fail "the set-up of the Linux compilers, Wine and X, or the Wine prefixes ($log/prepare.txt)"
+fi
+wait "$build_pid"
+build_status=$?
+cat "$log/win64-build.txt"
+[ "$build_status" -eq 0 ] || fail "the 64-bit test build ($log/win64-build.txt)"
+
+if [ "$build_status" -eq 0 ] && [ -n "$linux_pid" ]; then
+  step "Windows tests under wine64"
+  windows_tests
+fi
+
+if [ -n "$linux_pid" ]; then
+  wait "$linux_pid"
+  linux_status=$?
+  cat "$log/linux.txt"
+  [ "$linux_status" -eq 0 ] || fail "the Linux lane (exit $linux_status, $log/linux.txt)"
+fi
 
 echo
 echo "==== times (the lanes overlap)"
 cat "$log/times.txt"
+build_times
 echo "took $(($(date +%s) - start)) s"
 
 # One closing line over every CTest run, counting the test cases inside each
@@ -155,7 +205,4 @@ runs=()
 for build in native win64 win32; do
   runs+=("build/$build:$log/ctest-$build.txt")
 done
-failed_parts=()
-[ "$windows_status" -eq 0 ] || failed_parts+=(--failed-part "the Windows lane (exit $windows_status, $log/windows.txt)")
-[ "$linux_status" -eq 0 ] || failed_parts+=(--failed-part "the Linux lane (exit $linux_status, $log/linux.txt)")
 python3 scripts/count-tests.py "${failed_parts[@]}" "${runs[@]}"

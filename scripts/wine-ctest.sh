@@ -8,8 +8,10 @@ here=$(cd "$(dirname "$0")" && pwd)
 if [ -z "${DISPLAY:-}" ] || [ -n "${TESSARO_FORCE_XVFB:-}" ]; then
   # Start again inside a private X server; xvfb-run is a plain sh script, so
   # the script itself (not a shell function) is what it runs.
+  # Runs side by side each start their search for a free display elsewhere
+  # (TESSARO_XVFB_FROM), or two could pick the same one.
   unset TESSARO_FORCE_XVFB
-  exec xvfb-run -a -s "-screen 0 1024x768x24" "$here/wine-ctest.sh" "$@"
+  exec xvfb-run -a -n "${TESSARO_XVFB_FROM:-99}" -s "-screen 0 1024x768x24" "$here/wine-ctest.sh" "$@"
 fi
 . "$here/wine-env.sh"
 build=$1; shift

@@ -5,7 +5,6 @@
 #include "fileops/MessagePump.h"
 #include "fileops/Paths.h"
 #include "fileops/RetryTimings.h"
-#include "fileops/WindowCopyReport.h"
 
 namespace {
 
@@ -44,25 +43,11 @@ bool IsSafetyNet(const char* destination, const char* name) {
 
 } // namespace
 
-CTreeCopier::CTreeCopier(ICopyQuestions& questions, ICopyReport& report)
-    : m_questions(questions), m_report(report) {}
-
-CTreeCopier::CTreeCopier(HWND owner, CProgressCtrl* progress, CWnd* status)
-    : m_ownQuestions(new CPromptQuestions(owner)),
-      m_ownReport(new CWindowCopyReport(progress, status)), m_questions(*m_ownQuestions),
-      m_report(*m_ownReport) {}
+CTreeCopier::CTreeCopier(CInstallTransaction& transaction, ICopyQuestions& questions,
+                         ICopyReport& report)
+    : m_transaction(transaction), m_questions(questions), m_report(report) {}
 
 CTreeCopier::~CTreeCopier() = default;
-
-int CTreeCopier::ProgressRangeFor(int64_t total) {
-    return CWindowCopyReport::RangeFor(total);
-}
-
-void CTreeCopier::SetPackageTotal(int64_t total) {
-    m_packageTotal = total;
-    if (m_ownReport)
-        m_ownReport->SetPackageTotal(total);
-}
 
 int CTreeCopier::CopyTree(const char* source, const char* destination) {
     m_runningTotal = 0;
@@ -71,10 +56,6 @@ int CTreeCopier::CopyTree(const char* source, const char* destination) {
     if (m_buffer.empty())
         m_buffer.resize(kBlockSize);
     m_report.CopyStarted();
-    // The root's own trouble shows up when its contents are written. The
-    // installation folder of a transaction is there already.
-    if (!m_transaction)
-        MakeFolder(destination);
     // A long operation starts with a full look, whatever the last one found.
     PumpPendingMessagesNow();
     int result = CopyFolder(source, destination);
@@ -115,7 +96,7 @@ int CTreeCopier::CopyFolderContents(const char* source, const char* destination)
         const WIN32_FIND_DATAA& found = listing.Entry();
         const std::string entry = JoinPath(source, found.cFileName);
         int result;
-        if (m_transaction && m_folderDepth == 1 && IsSafetyNet(destination, found.cFileName))
+        if (m_folderDepth == 1 && IsSafetyNet(destination, found.cFileName))
             // The package must not reach into the safety net of its own run.
             result = AskUntilNotRetry(JoinPath(destination, found.cFileName),
                                       ERROR_ACCESS_DENIED) == IDIGNORE;
@@ -190,7 +171,7 @@ int CTreeCopier::CopyFile(const std::string& source, const std::string& destinat
         step = Persist(destination, [&] {
             DWORD error = CheckDestination(destination);
             if (error == ERROR_SUCCESS)
-                output.Reset(OpenOutput(destination, written, error));
+                output.Reset(OpenOutput(written, error));
             PumpPendingMessages();
             return error;
         });
@@ -200,25 +181,20 @@ int CTreeCopier::CopyFile(const std::string& source, const std::string& destinat
         const int64_t totalBefore = m_runningTotal;
         const DataResult result = CopyData(input.Get(), output.Get());
         input.Close();
-        // Through the transaction a complete file stays open until it is
-        // placed (renamed through its handle), then its data goes to the
-        // disk while the copy goes on.
+        // A complete file stays open until it is placed (renamed through its
+        // handle), then its data goes to the disk while the copy goes on.
         const HANDLE complete =
-            result == DataResult::Copied && m_transaction ? output.Release() : INVALID_HANDLE_VALUE;
+            result == DataResult::Copied ? output.Release() : INVALID_HANDLE_VALUE;
         output.Close();
         PumpPendingMessages();
         if (result == DataResult::Copied) {
             const int64_t bytes = (m_runningTotal - totalBefore) / 2;
-            if (m_transaction) {
-                // Put in place with others, under one flush of the journal.
-                m_pending.push_back({written, destination, bytes, complete});
-                m_pendingBytes += bytes;
-                if (m_pending.size() < kPlacedTogether && m_pendingBytes < kPlacedTogetherBytes)
-                    return 1;
-                return PlacePending();
-            }
-            m_report.FileCopied(destination.c_str(), bytes);
-            return 1;
+            // Put in place with others, under one flush of the journal.
+            m_pending.push_back({written, destination, bytes, complete});
+            m_pendingBytes += bytes;
+            if (m_pending.size() < kPlacedTogether && m_pendingBytes < kPlacedTogetherBytes)
+                return 1;
+            return PlacePending();
         }
 
         // Never count a file as copied when its data did not all arrive.
@@ -227,9 +203,6 @@ int CTreeCopier::CopyFile(const std::string& source, const std::string& destinat
         case IDABORT:
             return 0;
         case IDIGNORE:
-            // In place, the destination now holds part of the file.
-            if (!m_transaction)
-                m_leftIncomplete = true;
             return 1;
         }
         // Retry copies the file again from its start; the bar goes back with it.
@@ -306,7 +279,7 @@ int CTreeCopier::PlacePending() {
     std::vector<PendingFile> pending;
     pending.swap(m_pending);
     m_pendingBytes = 0;
-    m_transaction->PlaceSeveral(placements);
+    m_transaction.PlaceSeveral(placements);
     PumpPendingMessages();
     for (size_t i = 0; i < pending.size(); ++i) {
         const PendingFile& file = pending[i];
@@ -379,67 +352,29 @@ HANDLE CTreeCopier::OpenSource(const std::string& path, DWORD& error) {
 DWORD CTreeCopier::CheckDestination(const std::string& destination) {
     if (!PathFits(destination))
         return ERROR_FILENAME_EXCED_RANGE;
-    if (m_transaction)
-        return m_transaction->CheckReplaceable(destination.c_str());
-    const DWORD existing = GetFileAttributesA(destination.c_str());
-    // Writing through a link would write wherever it points, outside the installation.
-    if (IsLink(existing))
-        return ERROR_CANT_ACCESS_FILE;
-    return ERROR_SUCCESS;
+    return m_transaction.CheckReplaceable(destination.c_str());
 }
 
-HANDLE CTreeCopier::OpenOutput(const std::string& destination, std::string& written, DWORD& error) {
-    if (m_transaction) {
-        HANDLE file = m_transaction->CreateTemporary(written);
-        error = file == INVALID_HANDLE_VALUE ? GetLastError() : ERROR_SUCCESS;
-        return file;
-    }
-    written = destination;
-    // The platform refuses to replace a hidden or system file with one of
-    // normal attributes: replace it with the attributes it has.
-    const DWORD existing = GetFileAttributesA(destination.c_str());
-    DWORD kept = 0;
-    if (existing != INVALID_FILE_ATTRIBUTES)
-        kept = existing & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM);
-    HANDLE file = OpenDestinationFile(destination.c_str(), kept ? kept : FILE_ATTRIBUTE_NORMAL);
+HANDLE CTreeCopier::OpenOutput(std::string& written, DWORD& error) {
+    HANDLE file = m_transaction.CreateTemporary(written);
     error = file == INVALID_HANDLE_VALUE ? GetLastError() : ERROR_SUCCESS;
     return file;
 }
 
 DWORD CTreeCopier::MakeFolder(const std::string& path) {
-    if (m_transaction) {
-        const DWORD error = m_transaction->MakeFolder(path.c_str());
-        if (error == ERROR_SUCCESS)
-            m_report.FolderCreated(path.c_str());
-        return error;
-    }
-    if (!CreateDirectoryA(path.c_str(), nullptr)) {
-        const DWORD error = GetLastError();
-        if (error != ERROR_ALREADY_EXISTS)
-            return error;
-    }
-    const DWORD attributes = GetFileAttributesA(path.c_str());
-    if (attributes == INVALID_FILE_ATTRIBUTES)
-        return GetLastError();
-    if (IsLink(attributes))
-        return ERROR_CANT_ACCESS_FILE;
-    if (!(attributes & FILE_ATTRIBUTE_DIRECTORY))
-        return ERROR_ALREADY_EXISTS;
-    m_report.FolderCreated(path.c_str());
-    return ERROR_SUCCESS;
+    const DWORD error = m_transaction.MakeFolder(path.c_str());
+    if (error == ERROR_SUCCESS)
+        m_report.FolderCreated(path.c_str());
+    return error;
 }
 
 DWORD CTreeCopier::Finish(const std::string& written, const std::string& destination) {
-    return m_transaction ? m_transaction->Place(written, destination.c_str()) : ERROR_SUCCESS;
+    return m_transaction.Place(written, destination.c_str());
 }
 
 void CTreeCopier::Abandon(const std::string& written) {
-    if (m_transaction && !written.empty())
-        m_transaction->Discard(written);
-}
-
-HANDLE CTreeCopier::OpenDestinationFile(const char* path, DWORD flagsAndAttributes) {
-    return CreateFileA(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, flagsAndAttributes, nullptr);
+    if (!written.empty())
+        m_transaction.Discard(written);
 }
 
 BOOL CTreeCopier::ReadChunk(HANDLE file, void* buffer, DWORD size, DWORD* read) {
@@ -450,10 +385,7 @@ BOOL CTreeCopier::WriteChunk(HANDLE file, const void* buffer, DWORD size, DWORD*
     return WriteFile(file, buffer, size, written, nullptr);
 }
 
-void CTreeCopier::PositionComputed(int) {}
-
 void CTreeCopier::SetRunningTotal(int64_t total) {
     m_runningTotal = total;
     m_report.TotalChanged(total);
-    PositionComputed(CWindowCopyReport::PositionFor(total, m_packageTotal));
 }

@@ -3,13 +3,9 @@
 #include "fileops/CopyReport.h"
 #include <windows.h>
 #include <cstdint>
-#include <memory>
 #include <string>
 #include <vector>
 
-class CProgressCtrl;
-class CWnd;
-class CWindowCopyReport;
 class CInstallTransaction;
 
 // Copies the contents of one folder tree over another: every file and
@@ -22,44 +18,35 @@ class CInstallTransaction;
 // a few quiet tries when another program holds the file; everything the copy
 // does goes to ICopyReport (the bar and status line, the log).
 //
-// Where the files land: with a transaction (SetTransaction), each file's data
-// goes to a temporary and is put in place whole, replaced files are kept for
-// a rollback, and a file that fails half way leaves nothing behind. Without
-// one, files are written in place (used where no rollback is wanted).
+// Where the files land: through the safety net (CInstallTransaction), each
+// file's data goes to a temporary and is put in place whole, replaced files
+// are kept for a rollback, and a file that fails half way leaves nothing
+// behind.
 //
 // Messages are dispatched between the steps (PumpPendingMessages); the
 // caller keeps re-entry harmless while CopyTree runs.
 class CTreeCopier {
 public:
-    CTreeCopier(ICopyQuestions& questions, ICopyReport& report);
-    // The person at the screen: prompts owned by `owner`, the copy shown on
-    // `progress` and `status` (any may be null).
-    CTreeCopier(HWND owner, CProgressCtrl* progress, CWnd* status);
+    // Files go through `transaction` (begun, not owned), over its
+    // installation folder.
+    CTreeCopier(CInstallTransaction& transaction, ICopyQuestions& questions, ICopyReport& report);
     virtual ~CTreeCopier();
     CTreeCopier(const CTreeCopier&) = delete;
     CTreeCopier& operator=(const CTreeCopier&) = delete;
 
-    // The upper end of the progress range for a package of `total` bytes.
-    static int ProgressRangeFor(int64_t total);
-    // The package size the bar's range was made for; call before CopyTree.
-    void SetPackageTotal(int64_t total);
-    // Files go through `transaction` (not owned; null: written in place).
-    void SetTransaction(CInstallTransaction* transaction) { m_transaction = transaction; }
     // While *stop is true (set by a message handler while the copy pumps),
     // every question is answered Abort without being asked, and the copy
     // asks one between its blocks and entries: Cancel of an unattended run.
     void SetStopFlag(const bool* stop) { m_stop = stop; }
 
-    // Copies the contents of `source` into `destination` (both without a
-    // trailing backslash), creating `destination` first if it is missing (its
-    // parent must exist). 1 when the walk reached its end, every entry copied
-    // or skipped by Ignore; 0 when it was stopped (Abort, or an entry that
-    // vanished after it was listed).
+    // Copies the contents of `source` into `destination`, the transaction's
+    // installation folder (both without a trailing backslash). 1 when the
+    // walk reached its end, every entry copied or skipped by Ignore; 0 when
+    // it was stopped (Abort, or an entry that vanished after it was listed).
     int CopyTree(const char* source, const char* destination);
 
-    // True when Ignore let the copy go on past a file written only in part
-    // (in place, without a transaction), or past a package root that could
-    // not be listed: the destination does not hold the package although
+    // True when Ignore let the copy go on past a package root that could not
+    // be listed: the destination does not hold the package although
     // CopyTree gave 1.
     bool LeftIncomplete() const { return m_leftIncomplete; }
     // Bytes read plus bytes written since CopyTree began.
@@ -71,12 +58,9 @@ public:
     static const DWORD kBlockSize = 64 * 1024;
 
 protected:
-    // The file calls on the data, and every position computed (given to the
-    // bar or not); tests replace them.
-    virtual HANDLE OpenDestinationFile(const char* path, DWORD flagsAndAttributes);
+    // The file calls on the data; tests replace them.
     virtual BOOL ReadChunk(HANDLE file, void* buffer, DWORD size, DWORD* read);
     virtual BOOL WriteChunk(HANDLE file, const void* buffer, DWORD size, DWORD* written);
-    virtual void PositionComputed(int position);
 
 private:
     enum class DataResult { Copied, ReadFailed, WriteFailed };
@@ -95,7 +79,8 @@ private:
     DataResult CopyData(HANDLE source, HANDLE destination);
 
     HANDLE OpenSource(const std::string& path, DWORD& error);
-    HANDLE OpenOutput(const std::string& destination, std::string& written, DWORD& error);
+    // A new temporary in the safety net for the data; its path in `written`.
+    HANDLE OpenOutput(std::string& written, DWORD& error);
     DWORD CheckDestination(const std::string& destination);
     DWORD MakeFolder(const std::string& path);
     DWORD Finish(const std::string& written, const std::string& destination);
@@ -126,15 +111,12 @@ private:
     int PlacePending();
     void DiscardPending();
 
-    std::unique_ptr<CPromptQuestions> m_ownQuestions;
-    std::unique_ptr<CWindowCopyReport> m_ownReport;
+    CInstallTransaction& m_transaction;
     ICopyQuestions& m_questions;
     ICopyReport& m_report;
-    CInstallTransaction* m_transaction = nullptr;
     std::vector<char> m_buffer;
     std::vector<PendingFile> m_pending;
     int64_t m_pendingBytes = 0;
-    int64_t m_packageTotal = 0;
     int64_t m_runningTotal = 0;
     int m_folderDepth = 0;
     bool m_leftIncomplete = false;

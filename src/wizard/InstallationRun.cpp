@@ -33,11 +33,6 @@ bool CInstallationRun::Begin() {
     return false;
 }
 
-void CInstallationRun::Prepare(CTreeCopier& copier) {
-    copier.SetPackageTotal(m_target.packageTotal);
-    copier.SetTransaction(m_transaction.get());
-}
-
 InstallOutcome CInstallationRun::Finish(int copied, bool leftIncomplete) {
     if (!m_transaction)
         return InstallOutcome::NotStarted;
@@ -61,8 +56,7 @@ InstallOutcome CInstallationRun::Undo() {
 InstallOutcome CInstallationRun::Install(ICopyQuestions& questions, ICopyReport& report) {
     if (!Begin())
         return InstallOutcome::NotStarted;
-    CTreeCopier copier(questions, report);
-    Prepare(copier);
+    CTreeCopier copier(*m_transaction, questions, report);
     const int copied =
         copier.CopyTree(m_target.packageTree.c_str(), m_target.installFolder.c_str());
     return Finish(copied, copier.LeftIncomplete());

@@ -8,7 +8,6 @@
 #include <string>
 
 class CInstallTransaction;
-class CTreeCopier;
 class ICopyQuestions;
 class ICopyReport;
 
@@ -28,8 +27,8 @@ enum class InstallOutcome {
     NotStarted,     // nothing was touched: the run could not be set up
 };
 
-// Use: Begin, hand the copier over with Prepare, copy, then Finish with what
-// the copy gave. Install does all of it for a copier of its own.
+// Use: Begin, make the copier over Transaction(), copy, then Finish with
+// what the copy gave. Install does all of it for a copier of its own.
 //
 // Every change goes through a safety net (CInstallTransaction): Finish
 // writes the stamp as the moment the update counts as done, or undoes every
@@ -48,7 +47,8 @@ public:
     bool HasFreeSpace(int64_t& neededBytes, int64_t& availableBytes) const;
     // Sets the run up before anything changes; false: NotStarted.
     bool Begin();
-    void Prepare(CTreeCopier& copier);
+    // What the copier writes through; only after Begin gave true.
+    CInstallTransaction& Transaction() { return *m_transaction; }
     // `copied`: what CopyTree gave; `leftIncomplete`: the copier's LeftIncomplete().
     InstallOutcome Finish(int copied, bool leftIncomplete);
 

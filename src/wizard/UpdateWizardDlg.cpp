@@ -14,7 +14,7 @@
 #include "fileops/FolderSize.h"
 #include "fileops/MessagePump.h"
 #include "fileops/TreeCopier.h"
-#include "fileops/WindowCopyReport.h"
+#include "wizard/WindowCopyReport.h"
 #include "framework/DataExchange.h"
 #include "framework/PaintDC.h"
 #include "framework/WinApp.h"
@@ -507,7 +507,7 @@ void CUpdateWizardDlg::RunInstallation() {
     // The template's placeholder would show until the first file is named,
     // and for good when the package tree cannot be listed.
     statusText.SetWindowText("");
-    progressBar.SetRange32(0, CTreeCopier::ProgressRangeFor(m_facts.totalSize));
+    progressBar.SetRange32(0, CWindowCopyReport::RangeFor(m_facts.totalSize));
     progressBar.SetPos(0);
 
     m_headerPage->SetDlgItemText(IDC_HEADER_TITLE, kInstallingTitle);
@@ -523,8 +523,7 @@ void CUpdateWizardDlg::RunInstallation() {
         CCopyReports reports;
         reports.Add(&screen);
         reports.Add(m_extraReport);
-        CTreeCopier copier(m_questions ? *m_questions : person, reports);
-        run.Prepare(copier);
+        CTreeCopier copier(run.Transaction(), m_questions ? *m_questions : person, reports);
         copier.SetStopFlag(&m_stopRequested);
         const int copied =
             CopyPackageTree(copier, target.packageTree.c_str(), target.installFolder.c_str());

@@ -1,6 +1,6 @@
-# The tree copier, the size walk and the message pump, in-process with real
-# files in the temp folder, a real window with a progress bar and a status
-# line, and real prompts answered by a CBT hook.
+# The tree copier (through the safety net), the size walk and the message
+# pump, in-process with real files in the temp folder, a real window owning
+# real prompts answered by a CBT hook.
 tessaro_add_test(test_fileops
   SOURCES
     ${CMAKE_CURRENT_LIST_DIR}/fileops/FileopsTestSupport.cpp

@@ -1,5 +1,6 @@
 // The answers when nobody is at the screen, seen through a real copy of real
 // files, one of them held by "another program" (a handle without sharing).
+#include "fileops/InstallTransaction.h"
 #include "fileops/RetryTimings.h"
 #include "fileops/TreeCopier.h"
 #include "fileops/UnattendedQuestions.h"
@@ -21,15 +22,15 @@ class RecordingReport : public ICopyReport {
 public:
     std::vector<Answer> answers;
     std::vector<std::string> copied;
-    std::function<void()> onCopied;
+    std::function<void()> onStarted;
     void Answered(const char* path, DWORD, int answer, bool automatic) override {
         answers.push_back({path, answer, automatic});
     }
-    void FileCopied(const char* destination, int64_t) override {
-        copied.push_back(destination);
-        if (onCopied)
-            onCopied();
+    void FileStarted(const char*) override {
+        if (onStarted)
+            onStarted();
     }
+    void FileCopied(const char* destination, int64_t) override { copied.push_back(destination); }
 };
 
 class UnattendedCopyTest : public ::testing::Test {
@@ -47,10 +48,22 @@ protected:
     }
     void TearDown() override { SetProcessRetryTimings(m_saved); }
 
+    // Through the safety net over dst, committed (no stamp) or rolled back
+    // as the run does.
     int Copy(ICopyQuestions& questions, RecordingReport& report, const bool* stop = nullptr) {
-        CTreeCopier copier(questions, report);
+        const std::string destination = m_root.Sub("dst");
+        CInstallTransaction net(destination.c_str());
+        if (!net.Begin()) {
+            ADD_FAILURE() << "the safety net cannot begin in " << destination;
+            return -1;
+        }
+        CTreeCopier copier(net, questions, report);
         copier.SetStopFlag(stop);
-        return copier.CopyTree(m_root.Sub("src").c_str(), m_root.Sub("dst").c_str());
+        const int copied = copier.CopyTree(m_root.Sub("src").c_str(), destination.c_str());
+        const bool ended =
+            copied ? net.Commit((destination + "\\Versione.txt").c_str(), {}) : net.Rollback();
+        EXPECT_TRUE(ended) << "the safety net did not end cleanly";
+        return copied;
     }
 
     TempFolder m_root{"tessaro-unattended"};
@@ -130,12 +143,17 @@ TEST_F(UnattendedCopyTest, EachPathHasItsOwnWait) {
 }
 
 // Cancel of an unattended run: the copy stops at the next block or entry and
-// the stop is told as the person's Abort, whatever the rule would say.
-TEST_F(UnattendedCopyTest, StopFlagAbortsBetweenEntries) {
+// the stop is told as the person's Abort, whatever the rule would say. What
+// was copied before is put in place first (and undone with the rest).
+TEST_F(UnattendedCopyTest, StopFlagAbortsAtTheNextBlock) {
     CUnattendedQuestions rule;
     RecordingReport report;
     bool stop = false;
-    report.onCopied = [&] { stop = true; };
+    int started = 0;
+    report.onStarted = [&] {
+        if (++started == 2)
+            stop = true;
+    };
     EXPECT_EQ(0, Copy(rule, report, &stop));
     EXPECT_EQ(1u, report.copied.size());
     ASSERT_EQ(1u, report.answers.size());

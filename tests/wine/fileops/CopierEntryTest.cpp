@@ -3,36 +3,10 @@
 // file another program holds for a moment.
 #include "CopierFixture.h"
 #include "UnixLink.h"
-#include "fileops/CopyReport.h"
-#include "fileops/InstallTransaction.h"
 #include <algorithm>
 #include <memory>
 
 namespace {
-
-// What the copy told: the quiet retries and the answers, in order.
-class RecordingReport : public ICopyReport {
-public:
-    struct Retry {
-        std::string path;
-        bool succeeded;
-    };
-    std::vector<Retry> retries;
-    std::vector<std::string> files;
-    std::vector<std::string> events; // "started <path>", "question"
-    std::function<void(const std::string&)> onFileStarted;
-
-    void FileStarted(const char* destination) override {
-        events.push_back(std::string("started ") + destination);
-        if (onFileStarted)
-            onFileStarted(destination);
-    }
-    void BeforeQuestion() override { events.push_back("question"); }
-    void FileCopied(const char* destination, int64_t) override { files.push_back(destination); }
-    void RetriedQuietly(const char* path, DWORD, DWORD, bool succeeded) override {
-        retries.push_back({path, succeeded});
-    }
-};
 
 TEST_F(TreeCopierTest, EntriesThatCannotBeUsedAreAskedAboutAndNeverWrittenThrough) {
     enum class Case {
@@ -117,12 +91,17 @@ TEST_F(TreeCopierTest, EntriesThatCannotBeUsedAreAskedAboutAndNeverWrittenThroug
         });
         MessageBoxAnswerer answerer;
         answerer.Queue(row.answer);
-        CTreeCopier copier(window.Frame(), &window.Progress(), &window.Status());
-        EXPECT_EQ(copier.CopyTree(from.c_str(), to.c_str()), row.result) << row.row;
+        NetCopy run(window.Frame(), to);
+        ASSERT_TRUE(run.begun) << row.row;
+        CTreeCopier copier(run.net, run.person, run.report);
+        const int copied = copier.CopyTree(from.c_str(), to.c_str());
+        EXPECT_EQ(copied, row.result) << row.row;
         ExpectPrompts(answerer, {asked}, row.row);
         if (!link.empty()) {
             EXPECT_TRUE(RemoveUnixLink(link)) << row.row;
         }
+        // Ended first: a file just placed is held until its data is on the disk.
+        EXPECT_TRUE(run.End(copier, copied)) << row.row;
 
         // Nothing outside the installation changed, whatever the answer.
         EXPECT_EQ(ReadBytes(outside + "\\secret.dat"), Bytes(200, 2)) << row.row;
@@ -174,13 +153,16 @@ TEST_F(TreeCopierTest, AFileHeldForAMomentIsCopiedWithoutAQuestion) {
                 SetTimer(nullptr, 0, 300, [](HWND, UINT, UINT_PTR, DWORD) { s_hold->Release(); });
         MessageBoxAnswerer answerer;
         answerer.Queue(IDIGNORE);
-        CPromptQuestions person(window.Frame());
-        RecordingReport report;
-        CTreeCopier copier(person, report);
-        EXPECT_EQ(copier.CopyTree(from.c_str(), to.c_str()), 1) << row.row;
+        NetCopy run(window.Frame(), to);
+        ASSERT_TRUE(run.begun) << row.row;
+        const RecordingReport& report = run.report;
+        CTreeCopier copier(run.net, run.person, run.report);
+        const int copied = copier.CopyTree(from.c_str(), to.c_str());
+        EXPECT_EQ(copied, 1) << row.row;
         if (timer)
             KillTimer(nullptr, timer);
         hold.Release();
+        EXPECT_TRUE(run.End(copier, copied)) << row.row;
         ExpectPrompts(answerer,
                       row.releasedSoon ? std::vector<std::string>{}
                                        : std::vector<std::string>{held},
@@ -219,8 +201,7 @@ TEST_F(TreeCopierTest, AFileThatCannotBePlacedWithOthersIsAskedAboutAlone) {
         MessageBoxAnswerer answerer;
         answerer.Queue(answer);
         CPromptQuestions person(window.Frame());
-        CTreeCopier copier(person, report);
-        copier.SetTransaction(&txn);
+        CTreeCopier copier(txn, person, report);
         EXPECT_EQ(copier.CopyTree(source.c_str(), destination.c_str()), answer == IDIGNORE) << row;
         hold.reset();
         ExpectPrompts(answerer, {first}, row);

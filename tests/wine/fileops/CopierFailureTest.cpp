@@ -11,17 +11,16 @@ TEST_F(TreeCopierTest, AReadOrWriteFailingMidFileIsNeverCountedAsCopied) {
         Fault fault;
         int answer;
         int result;
-        bool incomplete;
     } rows[] = {
-        {"read Abort", Fault::ReadFails, IDABORT, 0, false},
-        {"read Retry", Fault::ReadFails, IDRETRY, 1, false},
-        {"read Ignore", Fault::ReadFails, IDIGNORE, 1, true},
-        {"write Abort", Fault::WriteFails, IDABORT, 0, false},
-        {"write Retry", Fault::WriteFails, IDRETRY, 1, false},
-        {"write Ignore", Fault::WriteFails, IDIGNORE, 1, true},
-        {"short write Abort", Fault::WriteShort, IDABORT, 0, false},
-        {"short write Retry", Fault::WriteShort, IDRETRY, 1, false},
-        {"short write Ignore", Fault::WriteShort, IDIGNORE, 1, true},
+        {"read Abort", Fault::ReadFails, IDABORT, 0},
+        {"read Retry", Fault::ReadFails, IDRETRY, 1},
+        {"read Ignore", Fault::ReadFails, IDIGNORE, 1},
+        {"write Abort", Fault::WriteFails, IDABORT, 0},
+        {"write Retry", Fault::WriteFails, IDRETRY, 1},
+        {"write Ignore", Fault::WriteFails, IDIGNORE, 1},
+        {"short write Abort", Fault::WriteShort, IDABORT, 0},
+        {"short write Retry", Fault::WriteShort, IDRETRY, 1},
+        {"short write Ignore", Fault::WriteShort, IDIGNORE, 1},
     };
     // Three blocks: the second read or write is one in the middle of the file.
     const int size = 2 * int(CTreeCopier::kBlockSize) + 952;
@@ -30,22 +29,30 @@ TEST_F(TreeCopierTest, AReadOrWriteFailingMidFileIsNeverCountedAsCopied) {
     int serial = 0;
     for (const auto& row : rows) {
         const std::string to = temp.Sub("d" + std::to_string(++serial));
+        ASSERT_TRUE(WriteBytes(to + "\\f.bin", "old")) << row.row;
         MessageBoxAnswerer answerer;
         answerer.Queue(row.answer);
-        TestCopier copier(window.Frame(), &window.Progress(), &window.Status());
+        NetCopy run(window.Frame(), to);
+        ASSERT_TRUE(run.begun) << row.row;
+        TestCopier copier(run.net, run.person, run.report);
         copier.fault = row.fault;
         copier.faultyCall = 2;
-        EXPECT_EQ(Copy(copier, size, source, to), row.result) << row.row;
+        const int copied = copier.CopyTree(source.c_str(), to.c_str());
+        EXPECT_EQ(copied, row.result) << row.row;
         ExpectPrompts(answerer, {(row.fault == Fault::ReadFails ? source : to) + "\\f.bin"},
                       row.row);
-        EXPECT_EQ(copier.LeftIncomplete(), row.incomplete) << row.row;
+        // Ignore skips the file whole: the installation still holds the package.
+        EXPECT_FALSE(copier.LeftIncomplete()) << row.row;
+        // Ended first: a file just placed is held until its data is on the disk.
+        EXPECT_TRUE(run.End(copier, copied)) << row.row;
         if (row.answer == IDRETRY) {
-            // Copied again from its start; the bar went back with it.
+            // Copied again from its start; the total went back with it.
             EXPECT_EQ(ReadBytes(to + "\\f.bin"), data) << row.row;
             EXPECT_EQ(copier.RunningTotal(), 2 * size) << row.row;
-            EXPECT_EQ(window.Progress().GetPos(), 2 * size) << row.row;
+            EXPECT_EQ(run.report.total, 2 * size) << row.row;
         } else {
-            EXPECT_LT(ReadBytes(to + "\\f.bin").size(), data.size()) << row.row;
+            // Nothing of the part written reaches the installation.
+            EXPECT_EQ(ReadBytes(to + "\\f.bin"), "old") << row.row;
         }
     }
 }
@@ -61,32 +68,13 @@ TEST_F(TreeCopierTest, APromptThatCannotBeShownStopsTheCopy) {
     for (const std::string& held : {source + file, destination + file}) {
         ExclusiveHold hold(held);
         MessageBoxAnswerer answerer;
-        CTreeCopier copier(gone, &window.Progress(), &window.Status());
+        NetCopy run(gone, destination);
+        ASSERT_TRUE(run.begun) << held;
+        CTreeCopier copier(run.net, run.person, run.report);
         EXPECT_EQ(copier.CopyTree(source.c_str(), destination.c_str()), 0) << held;
         EXPECT_TRUE(answerer.Boxes().empty()) << held;
-    }
-}
-
-TEST_F(TreeCopierTest, HiddenAndSystemDestinationsAreReplacedLikeAnyOther) {
-    ASSERT_TRUE(MakeFolder(destination));
-    const struct {
-        const char* name;
-        DWORD attribute;
-    } rows[] = {{"\\hidden.dat", FILE_ATTRIBUTE_HIDDEN}, {"\\system.dat", FILE_ATTRIBUTE_SYSTEM}};
-    for (const auto& row : rows) {
-        ASSERT_TRUE(WriteBytes(source + row.name, Bytes(500, 1)));
-        ASSERT_TRUE(WriteBytes(destination + row.name, Bytes(900, 2)));
-        ASSERT_TRUE(SetFileAttributesA((destination + row.name).c_str(), row.attribute));
-    }
-    MessageBoxAnswerer answerer;
-    TestCopier copier(window.Frame(), &window.Progress(), &window.Status());
-    copier.refuseHiddenReplace = true;
-    EXPECT_EQ(Copy(copier, 1000, source, destination), 1);
-    ExpectPrompts(answerer, {}, "no prompt");
-    for (const auto& row : rows) {
-        EXPECT_EQ(ReadBytes(destination + row.name), Bytes(500, 1)) << row.name;
-        EXPECT_TRUE(GetFileAttributesA((destination + row.name).c_str()) & row.attribute)
-            << row.name;
+        hold.Release();
+        EXPECT_TRUE(run.End(copier, 0)) << held;
     }
 }
 
@@ -106,8 +94,11 @@ TEST_F(TreeCopierTest, PathsTooLongForTheFileCallsAreEntriesThatCannotBeAccessed
     MessageBoxAnswerer answerer;
     answerer.Queue(IDIGNORE);
     answerer.Queue(IDIGNORE);
-    CTreeCopier copier(window.Frame(), &window.Progress(), &window.Status());
-    EXPECT_EQ(Copy(copier, 300, source, destination), 1);
+    NetCopy run(window.Frame(), destination);
+    ASSERT_TRUE(run.begun);
+    CTreeCopier copier(run.net, run.person, run.report);
+    EXPECT_EQ(copier.CopyTree(source.c_str(), destination.c_str()), 1);
+    EXPECT_TRUE(run.End(copier, 1));
     EXPECT_EQ(ReadBytes(mirrored), Bytes(300));
     std::vector<std::string> asked;
     for (const MessageBoxRecord& box : answerer.Boxes())
@@ -125,9 +116,12 @@ TEST_F(TreeCopierTest, PathsTooLongForTheFileCallsAreEntriesThatCannotBeAccessed
     MessageBoxAnswerer second;
     for (int i = 0; i < 3; ++i)
         second.Queue(IDIGNORE);
-    std::vector<std::string> statusAtPrompt;
-    PromptWatcher watcher([&] { statusAtPrompt.push_back(window.StatusText()); });
-    EXPECT_EQ(Copy(copier, 300, source, longer), 1);
+    NetCopy longerRun(window.Frame(), longer);
+    ASSERT_TRUE(longerRun.begun);
+    CTreeCopier longerCopier(longerRun.net, longerRun.person, longerRun.report);
+    EXPECT_EQ(longerCopier.CopyTree(source.c_str(), longer.c_str()), 1);
+    EXPECT_TRUE(longerRun.End(longerCopier, 1));
+    const std::vector<std::string>& startedAtPrompt = longerRun.report.StartedAtQuestions();
     asked.clear();
     for (const MessageBoxRecord& box : second.Boxes())
         asked.push_back(box.text);
@@ -137,7 +131,7 @@ TEST_F(TreeCopierTest, PathsTooLongForTheFileCallsAreEntriesThatCannotBeAccessed
     const auto fileBox =
         std::find(asked.begin(), asked.end(), "Impossibile accedere a: " + fileTarget);
     ASSERT_NE(fileBox, asked.end());
-    EXPECT_EQ(statusAtPrompt.at(fileBox - asked.begin()), "Copia in " + fileTarget);
+    EXPECT_EQ(startedAtPrompt.at(fileBox - asked.begin()), fileTarget);
 
     // The size walk counts only what it can reach.
     int64_t total = 0;

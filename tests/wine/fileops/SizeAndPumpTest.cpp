@@ -1,9 +1,7 @@
-#include "FileopsTestSupport.h"
-#include "WineTestSupport.h"
+#include "CopierFixture.h"
 #include "fileops/FolderSize.h"
 #include "fileops/MessagePump.h"
 #include "fileops/Paths.h"
-#include "fileops/TreeCopier.h"
 #include <gtest/gtest.h>
 
 namespace {
@@ -129,12 +127,15 @@ TEST_F(MessagePumpTest, DispatchesWhatIsWaitingAndWhatTheHandlersPost) {
     // A copy looks into the queue as it starts, whenever the last look was.
     TempFolder temp;
     ASSERT_TRUE(MakeFolder(temp.Sub("src")));
+    NetCopy run(nullptr, temp.Sub("dst"));
+    ASSERT_TRUE(run.begun);
+    CTreeCopier copier(run.net, run.person, run.report);
     PumpPendingMessagesNow();
     count = 0;
     PostMessageA(window, WM_APP, 0, 0);
-    CTreeCopier copier(nullptr, nullptr, nullptr);
     EXPECT_EQ(copier.CopyTree(temp.Sub("src").c_str(), temp.Sub("dst").c_str()), 1);
     EXPECT_EQ(count, 3);
+    EXPECT_TRUE(run.End(copier, 1));
 }
 
 TEST_F(MessagePumpTest, AQuitIsLeftForTheLoopThatOwnsIt) {
@@ -145,8 +146,12 @@ TEST_F(MessagePumpTest, AQuitIsLeftForTheLoopThatOwnsIt) {
     // The work goes on and ends; it does not spin on the quit.
     TempFolder temp;
     ASSERT_TRUE(MakeFolder(temp.Sub("src")) && WriteBytes(temp.Sub("src\\f"), Bytes(5000)));
-    CTreeCopier copier(nullptr, nullptr, nullptr);
+    NetCopy run(nullptr, temp.Sub("dst"));
+    ASSERT_TRUE(run.begun);
+    CTreeCopier copier(run.net, run.person, run.report);
     EXPECT_EQ(copier.CopyTree(temp.Sub("src").c_str(), temp.Sub("dst").c_str()), 1);
+    EXPECT_TRUE(run.End(copier, 1));
+    EXPECT_EQ(ReadBytes(temp.Sub("dst\\f")), Bytes(5000));
     int64_t total = 0;
     AddFolderSizeTo(temp.Sub("src").c_str(), total);
     EXPECT_EQ(total, 5000);

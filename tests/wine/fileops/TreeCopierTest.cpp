@@ -1,7 +1,5 @@
 #include "CopierFixture.h"
 #include "fileops/Paths.h"
-#include <climits>
-#include <cstdlib>
 #include <cstring>
 
 namespace {
@@ -16,99 +14,6 @@ TEST(LastPathComponent, IsTheTextAfterTheLastBackslash) {
         EXPECT_STREQ(last, row.last) << row.path;
         EXPECT_EQ(last + std::strlen(last), row.path + std::strlen(row.path)) << row.path;
     }
-}
-
-TEST(ProgressRange, IsTwiceTheTotalBelowOneGibibyteAndScaledAbove) {
-    const int64_t gib = int64_t(1) << 30;
-    const struct {
-        int64_t total;
-        int range;
-    } rows[] = {{0, 0},
-                {2500, 5000},
-                {gib - 1, INT_MAX - 1},
-                {gib, int(gib)},
-                {3 * gib, int(3 * gib / 2)},
-                {(int64_t(1) << 40) + 7, int(gib)}};
-    for (const auto& row : rows) {
-        EXPECT_EQ(CTreeCopier::ProgressRangeFor(row.total), row.range) << row.total;
-    }
-}
-
-TEST_F(TreeCopierTest, PositionsOfOneFileAreTheBytesReadAndWritten) {
-    // Two whole blocks and a part: each read and each write moves the total.
-    const int block = int(CTreeCopier::kBlockSize);
-    const int size = 2 * block + 452;
-    const struct {
-        int64_t total;
-        int shift;
-    } rows[] = {{size, 0},
-                // Above 1 GiB the same bytes land on a range scaled by 4.
-                {int64_t(3) << 30, 2}};
-    ASSERT_TRUE(WriteBytes(source + "\\a.bin", Bytes(size)));
-    for (const auto& row : rows) {
-        const std::vector<int> expected = {block >> row.shift,
-                                           (2 * block) >> row.shift,
-                                           (3 * block) >> row.shift,
-                                           (4 * block) >> row.shift,
-                                           (4 * block + 452) >> row.shift,
-                                           (4 * block + 904) >> row.shift};
-        PositionLog log;
-        TestCopier copier(window.Frame(), &window.Progress(), &window.Status());
-        copier.log = &log;
-        ASSERT_EQ(Copy(copier, row.total, source, destination), 1) << row.total;
-        std::vector<int> computed;
-        for (const PositionEvent& event : log)
-            computed.push_back(event.position);
-        EXPECT_EQ(computed, expected) << row.total;
-        EXPECT_EQ(window.Progress().GetPos(), expected.back()) << row.total;
-    }
-}
-
-TEST_F(TreeCopierTest, TheBarMovesOnlyWhenItsDrawnLengthChangesAndEndsOnTheLastPosition) {
-    const int64_t bytes = 8 << 20;
-    ASSERT_TRUE(WriteBytes(source + "\\big.bin", Bytes(bytes)));
-    PositionLog log;
-    window.Progress().log = &log;
-    TestCopier copier(window.Frame(), &window.Progress(), &window.Status());
-    copier.log = &log;
-    ASSERT_EQ(Copy(copier, bytes, source, destination), 1);
-    window.Progress().log = nullptr;
-
-    RECT bar{};
-    GetClientRect(window.Progress().m_hWnd, &bar);
-    int computed = 0, given = -1, computedCount = 0, givenCount = 0;
-    for (const PositionEvent& event : log) {
-        if (event.kind == 'c') {
-            computed = event.position;
-            ++computedCount;
-        } else {
-            // The bar shows where the copy is, never where it is not yet.
-            EXPECT_EQ(event.position, computed) << "move " << givenCount;
-            given = event.position;
-            ++givenCount;
-        }
-    }
-    EXPECT_EQ(given, 2 * bytes);
-    EXPECT_EQ(window.Progress().GetPos(), 2 * bytes);
-    EXPECT_EQ(computedCount, 2 * bytes / CTreeCopier::kBlockSize);
-    // At most one move per pixel of the bar, and one to end exactly.
-    EXPECT_LE(givenCount, bar.right - bar.left + 1) << "a repaint nobody sees still costs";
-}
-
-TEST_F(TreeCopierTest, APositionPastTheEndOfTheRangeIsGivenOnce) {
-    // The package said it was far smaller than it is.
-    const int64_t bytes = 4 << 20;
-    ASSERT_TRUE(WriteBytes(source + "\\big.bin", Bytes(bytes)));
-    PositionLog log;
-    window.Progress().log = &log;
-    TestCopier copier(window.Frame(), &window.Progress(), &window.Status());
-    ASSERT_EQ(Copy(copier, 1000, source, destination), 1);
-    window.Progress().log = nullptr;
-    int pastTheEnd = 0;
-    for (const PositionEvent& event : log)
-        pastTheEnd += event.kind != 'c' && event.position >= CTreeCopier::ProgressRangeFor(1000);
-    EXPECT_EQ(pastTheEnd, 1);
-    EXPECT_EQ(copier.RunningTotal(), 2 * bytes);
 }
 
 TEST_F(TreeCopierTest, CopiesTheWholeTreeOverTheDestination) {
@@ -138,34 +43,37 @@ TEST_F(TreeCopierTest, CopiesTheWholeTreeOverTheDestination) {
     ASSERT_TRUE(MakeFolder(destination));
     ASSERT_TRUE(WriteBytes(destination + "\\a.txt", Bytes(10000, 9)));
 
-    TestCopier copier(window.Frame(), &window.Progress(), &window.Status());
-    ASSERT_EQ(Copy(copier, total, source, destination), 1);
-    CTreeCopier bare(nullptr, nullptr, nullptr);
-    const std::string plain = temp.Sub("plain");
-    ASSERT_EQ(bare.CopyTree(source.c_str(), plain.c_str()), 1);
+    NetCopy run(window.Frame(), destination);
+    ASSERT_TRUE(run.begun);
+    CTreeCopier copier(run.net, run.person, run.report);
+    const int copied = copier.CopyTree(source.c_str(), destination.c_str());
+    ASSERT_EQ(copied, 1);
+    EXPECT_TRUE(run.End(copier, copied));
 
-    for (const std::string& to : {destination, plain}) {
-        for (const File& file : files) {
-            EXPECT_EQ(ReadBytes(to + "\\" + file.name), Bytes(file.size, file.size))
-                << to << "\\" << file.name;
-        }
-        for (const char* folder : {"emptydir", "nested\\inner"}) {
-            EXPECT_TRUE(IsFolder(to + "\\" + folder)) << to << "\\" << folder;
-        }
+    for (const File& file : files) {
+        EXPECT_EQ(ReadBytes(destination + "\\" + file.name), Bytes(file.size, file.size))
+            << file.name;
+    }
+    for (const char* folder : {"emptydir", "nested\\inner"}) {
+        EXPECT_TRUE(IsFolder(destination + "\\" + folder)) << folder;
     }
     EXPECT_EQ(copier.RunningTotal(), 2 * total);
-    EXPECT_EQ(window.Progress().GetPos(), 2 * total);
-    EXPECT_EQ(window.StatusText().rfind("Copia in " + destination + "\\", 0), 0u)
-        << window.StatusText();
+    EXPECT_EQ(run.report.total, 2 * total);
+    EXPECT_EQ(run.report.LastStarted().rfind(destination + "\\", 0), 0u)
+        << run.report.LastStarted();
     EXPECT_FALSE(copier.LeftIncomplete());
     ExpectPrompts(answerer, {}, "no prompt");
 }
 
-TEST_F(TreeCopierTest, AnEmptyRootGivesTheDestinationFolder) {
+TEST_F(TreeCopierTest, AnEmptyRootCopiesNothingWithoutAQuestion) {
     MessageBoxAnswerer answerer;
-    CTreeCopier copier(window.Frame(), &window.Progress(), &window.Status());
-    EXPECT_EQ(copier.CopyTree(source.c_str(), destination.c_str()), 1);
-    EXPECT_TRUE(IsFolder(destination));
+    NetCopy run(window.Frame(), destination);
+    ASSERT_TRUE(run.begun);
+    CTreeCopier copier(run.net, run.person, run.report);
+    const int copied = copier.CopyTree(source.c_str(), destination.c_str());
+    EXPECT_EQ(copied, 1);
+    EXPECT_TRUE(run.report.files.empty());
+    EXPECT_TRUE(run.End(copier, copied));
     ExpectPrompts(answerer, {}, "no prompt");
 }
 
@@ -214,10 +122,9 @@ TEST_F(TreeCopierTest, AFileThatCannotBeOpenedIsAskedAbout) {
         ExclusiveHold hold(atSource ? from + file : to + file);
         ASSERT_TRUE(row.obstacle == Obstacle::FolderAtDestination || hold.IsHeld()) << row.row;
 
-        std::vector<std::string> statusAtPrompt;
+        int prompts = 0;
         PromptWatcher watcher([&] {
-            statusAtPrompt.push_back(window.StatusText());
-            if (row.clearedAtFirstPrompt && statusAtPrompt.size() == 1) {
+            if (row.clearedAtFirstPrompt && ++prompts == 1) {
                 hold.Release();
                 if (row.obstacle == Obstacle::FolderAtDestination)
                     RemoveDirectoryA((to + file).c_str());
@@ -225,15 +132,19 @@ TEST_F(TreeCopierTest, AFileThatCannotBeOpenedIsAskedAbout) {
         });
         for (int answer : row.answers)
             answerer.Queue(answer);
-        CTreeCopier copier(window.Frame(), &window.Progress(), &window.Status());
-        EXPECT_EQ(copier.CopyTree(from.c_str(), to.c_str()), row.result) << row.row;
+        NetCopy run(window.Frame(), to);
+        ASSERT_TRUE(run.begun) << row.row;
+        CTreeCopier copier(run.net, run.person, run.report);
+        const int copied = copier.CopyTree(from.c_str(), to.c_str());
+        EXPECT_EQ(copied, row.result) << row.row;
         hold.Release();
+        EXPECT_TRUE(run.End(copier, copied)) << row.row;
 
         const std::string asked = atSource ? from + file : to + file;
         ExpectPrompts(answerer, std::vector<std::string>(row.answers.size(), asked), row.row);
         // Announced before it was opened, also when it is then skipped.
-        EXPECT_EQ(statusAtPrompt,
-                  std::vector<std::string>(row.answers.size(), "Copia in " + to + file))
+        EXPECT_EQ(run.report.StartedAtQuestions(),
+                  std::vector<std::string>(row.answers.size(), to + file))
             << row.row;
         if (row.copied) {
             EXPECT_EQ(ReadBytes(to + file), Bytes(1500, 3)) << row.row;
@@ -265,7 +176,9 @@ TEST_F(TreeCopierTest, AbortLeavesTheRestOfEveryEnclosingFolderUnvisited) {
     ExclusiveHold hold(source + "\\sub\\" + subOrder[held]);
     answerer.Queue(IDABORT);
 
-    CTreeCopier copier(window.Frame(), &window.Progress(), &window.Status());
+    NetCopy run(window.Frame(), destination);
+    ASSERT_TRUE(run.begun);
+    CTreeCopier copier(run.net, run.person, run.report);
     EXPECT_EQ(copier.CopyTree(source.c_str(), destination.c_str()), 0);
     ExpectPrompts(answerer, {source + "\\sub\\" + subOrder[held]}, "abort");
     bool beforeSub = true;
@@ -279,19 +192,23 @@ TEST_F(TreeCopierTest, AbortLeavesTheRestOfEveryEnclosingFolderUnvisited) {
     for (size_t i = 0; i < subOrder.size(); ++i) {
         EXPECT_EQ(Exists(destination + "\\sub\\" + subOrder[i]), i < held) << subOrder[i];
     }
+    EXPECT_TRUE(run.End(copier, 0));
 }
 
 TEST_F(TreeCopierTest, AnEntryThatVanishesAfterTheListingStopsTheCopyWithoutAPrompt) {
     MessageBoxAnswerer answerer;
     ASSERT_TRUE(WriteBytes(source + "\\x.dat", Bytes(2000)));
     ASSERT_TRUE(WriteBytes(source + "\\y.dat", Bytes(2000)));
-    TestCopier copier(window.Frame(), &window.Progress(), &window.Status());
-    copier.onFirstPosition = [&] {
-        const bool copyingX = window.StatusText().find("x.dat") != std::string::npos;
+    NetCopy run(window.Frame(), destination);
+    ASSERT_TRUE(run.begun);
+    run.report.onFirstTotal = [&] {
+        const bool copyingX = run.report.LastStarted().find("x.dat") != std::string::npos;
         DeleteFileA((source + (copyingX ? "\\y.dat" : "\\x.dat")).c_str());
     };
-    EXPECT_EQ(Copy(copier, 4000, source, destination), 0);
+    CTreeCopier copier(run.net, run.person, run.report);
+    EXPECT_EQ(copier.CopyTree(source.c_str(), destination.c_str()), 0);
     ExpectPrompts(answerer, {}, "no prompt");
+    EXPECT_TRUE(run.End(copier, 0));
 }
 
 TEST_F(TreeCopierTest, AFolderThatCannotBeListedIsAskedAbout) {
@@ -334,12 +251,15 @@ TEST_F(TreeCopierTest, AFolderThatCannotBeListedIsAskedAbout) {
         });
         MessageBoxAnswerer answerer;
         answerer.Queue(row.answer);
-        CTreeCopier copier(window.Frame(), &window.Progress(), &window.Status());
-        EXPECT_EQ(copier.CopyTree(from.c_str(), to.c_str()), row.result) << row.row;
+        NetCopy run(window.Frame(), to);
+        ASSERT_TRUE(run.begun) << row.row;
+        CTreeCopier copier(run.net, run.person, run.report);
+        const int copied = copier.CopyTree(from.c_str(), to.c_str());
+        EXPECT_EQ(copied, row.result) << row.row;
         ExpectPrompts(answerer, {folder}, row.row);
         EXPECT_EQ(copier.LeftIncomplete(), row.incomplete) << row.row;
-        EXPECT_TRUE(IsFolder(to)) << row.row;
         EXPECT_EQ(Exists(to + inside), row.answer == IDRETRY) << row.row;
+        EXPECT_TRUE(run.End(copier, copied)) << row.row;
         if (!atRoot && row.result == 1) {
             EXPECT_EQ(ReadBytes(to + "\\sibling.dat"), Bytes(10)) << row.row;
         }

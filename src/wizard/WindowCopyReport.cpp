@@ -1,4 +1,4 @@
-#include "fileops/WindowCopyReport.h"
+#include "wizard/WindowCopyReport.h"
 #include "framework/ProgressCtrl.h"
 #include "framework/Wnd.h"
 #include <climits>
