@@ -13,6 +13,7 @@ RunSummary RunQuietly(const PackagePaths& package, StartupFacts& facts, CUpdateL
     target.stampFilePath = facts.stampFilePath;
     target.newest = facts.newest;
     target.packageTotal = facts.totalSize;
+    target.checksums = facts.verification.sums;
     summary.installStarted = true;
     CInstallationRun run(target);
     // The same room check as the wizard's "Installa": a full disk found

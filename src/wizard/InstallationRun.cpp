@@ -1,4 +1,5 @@
 #include "wizard/InstallationRun.h"
+#include "fileops/CopyVerifier.h"
 #include "fileops/InstallTransaction.h"
 #include "fileops/TreeCopier.h"
 #include <windows.h>
@@ -24,6 +25,8 @@ bool CInstallationRun::HasFreeSpace(int64_t& neededBytes, int64_t& availableByte
 }
 
 bool CInstallationRun::Begin() {
+    if (m_target.checksums)
+        m_verifier.reset(new CCopyVerifier(*m_target.checksums, m_target.packageTree));
     m_transaction.reset(new CInstallTransaction(m_target.installFolder.c_str()));
     // The copier flushes each file's data itself before it is placed.
     m_transaction->SetTemporariesFlushedByCaller(true);
@@ -57,6 +60,7 @@ InstallOutcome CInstallationRun::Install(ICopyQuestions& questions, ICopyReport&
     if (!Begin())
         return InstallOutcome::NotStarted;
     CTreeCopier copier(*m_transaction, questions, report);
+    copier.SetVerifier(Verifier());
     const int copied =
         copier.CopyTree(m_target.packageTree.c_str(), m_target.installFolder.c_str());
     return Finish(copied, copier.LeftIncomplete());

@@ -7,6 +7,8 @@
 #include <memory>
 #include <string>
 
+class CChecksumList;
+class CCopyVerifier;
 class CInstallTransaction;
 class ICopyQuestions;
 class ICopyReport;
@@ -18,6 +20,9 @@ struct InstallationTarget {
     std::string stampFilePath; // Versione.txt in the installation folder
     VersionStamp newest;       // the package's newest stamp
     int64_t packageTotal = 0;  // bytes the package holds
+    // The package's checksum file: every file copied is checked against it.
+    // Null: the package has none, and its files are copied unverified.
+    std::shared_ptr<const CChecksumList> checksums;
 };
 
 enum class InstallOutcome {
@@ -27,7 +32,7 @@ enum class InstallOutcome {
     NotStarted,     // nothing was touched: the run could not be set up
 };
 
-// Use: Begin, make the copier over Transaction(), copy, then Finish with
+// Use: Begin, make the copier over Transaction() with Verifier(), copy, then Finish with
 // what the copy gave. Install does all of it for a copier of its own.
 //
 // Every change goes through a safety net (CInstallTransaction): Finish
@@ -49,6 +54,9 @@ public:
     bool Begin();
     // What the copier writes through; only after Begin gave true.
     CInstallTransaction& Transaction() { return *m_transaction; }
+    // What the copier checks the package's files with (CTreeCopier::
+    // SetVerifier); null when the package has no checksum file.
+    CCopyVerifier* Verifier() { return m_verifier.get(); }
     // `copied`: what CopyTree gave; `leftIncomplete`: the copier's LeftIncomplete().
     InstallOutcome Finish(int copied, bool leftIncomplete);
 
@@ -61,6 +69,7 @@ private:
 
     InstallationTarget m_target;
     std::unique_ptr<CInstallTransaction> m_transaction;
+    std::unique_ptr<CCopyVerifier> m_verifier;
 };
 
 // True for the outcomes shown as an update "terminato con errori.".

@@ -482,6 +482,7 @@ void CUpdateWizardDlg::RunInstallation() {
     target.stampFilePath = m_facts.stampFilePath;
     target.newest = m_facts.newest;
     target.packageTotal = m_facts.totalSize;
+    target.checksums = m_facts.verification.sums;
     CInstallationRun run(target);
     m_outcome = InstallOutcome::NotStarted;
     if (!CanStart(run)) {
@@ -525,6 +526,7 @@ void CUpdateWizardDlg::RunInstallation() {
         reports.Add(m_extraReport);
         CTreeCopier copier(run.Transaction(), m_questions ? *m_questions : person, reports);
         copier.SetStopFlag(&m_stopRequested);
+        copier.SetVerifier(run.Verifier());
         const int copied =
             CopyPackageTree(copier, target.packageTree.c_str(), target.installFolder.c_str());
         m_outcome = run.Finish(copied, copier.LeftIncomplete());

@@ -16,3 +16,13 @@ tessaro_add_test(test_wizard
   RESOURCE_LOCK desktop installation-key)
 target_include_directories(test_wizard PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/wizard ${CMAKE_CURRENT_LIST_DIR}/fileops)
+
+# The copy checked against the package's checksum file: the installation run
+# with its safety net, real files and real prompts.
+tessaro_add_test(test_verified_copy
+  SOURCES
+    ${CMAKE_CURRENT_LIST_DIR}/fileops/FileopsTestSupport.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/wizard/VerifiedCopyTest.cpp
+  LIBS tessaro_wizard tessaro_wine_test_support tessaro_wine_test_app gtest_main
+  TIMEOUT 120)
+target_include_directories(test_verified_copy PRIVATE ${CMAKE_CURRENT_LIST_DIR}/fileops)
