@@ -62,6 +62,7 @@ protected:
         {"big.bin", Bytes(3 * kBlock + 100, 3)},
         {"bin\\a.dll", Bytes(5000, 4)},
         {"leggimi.txt", "ciao"},
+        {"vuoto.dat", ""}, // the digest of nothing
     };
     std::shared_ptr<CChecksumList> sums = std::make_shared<CChecksumList>();
 
