@@ -27,7 +27,9 @@ ChecksumProblem ToProgramPath(const std::string& utf8, std::string& path) {
     if (utf8.empty() || utf8[0] == '/')
         return ChecksumProblem::BadPath;
     for (unsigned char c : utf8) {
-        if (c < 0x20 || c == 0x7F || c == '\\' || c == ':')
+        // Control characters, and what Windows allows in no name (a '?' is
+        // also what a listing gives for a character it cannot show).
+        if (c < 0x20 || c == 0x7F || std::strchr("\\:*?\"<>|", c) != nullptr)
             return ChecksumProblem::BadPath;
     }
     std::size_t start = 0;

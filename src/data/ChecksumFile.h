@@ -24,7 +24,8 @@ enum class ChecksumProblem {
     Unreadable,     // the file cannot be opened or read
     TooLarge,       // beyond any package's list of files
     BadLine,        // not "hash  path"
-    BadPath,        // empty, ".", "..", a drive, a leading separator, '\' or a control character
+    BadPath,        // empty, ".", "..", a drive, a leading separator, '\', a control
+                    // character or one Windows allows in no name
     NotCp1252,      // not UTF-8, or a character code page 1252 cannot write
     OutsidePackage, // not the list, the size file or a file under InstDir
     Twice,          // one path (as Windows compares them) on two lines

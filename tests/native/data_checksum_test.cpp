@@ -85,6 +85,8 @@ TEST(ChecksumFile, WhatTheReaderTakesAndWhatItCallsDamaged) {
         {"leading slash", list + kHashE + "  /InstDir/x\n", ChecksumProblem::BadPath, 2, {}},
         {"backslash", list + kHashE + "  \\InstDir\\x\n", ChecksumProblem::BadPath, 2, {}},
         {"tab", list + kHashE + "  InstDir/a\tb\n", ChecksumProblem::BadPath, 2, {}},
+        {"wildcard", list + kHashE + "  InstDir/a?b\n", ChecksumProblem::BadPath, 2, {}},
+        {"pipe", list + kHashE + "  InstDir/a|b\n", ChecksumProblem::BadPath, 2, {}},
         {"outside InstDir", list + kHashE + "  other/x\n", ChecksumProblem::OutsidePackage, 2, {}},
         {"InstDir itself", list + kHashE + "  InstDir\n", ChecksumProblem::OutsidePackage, 2, {}},
         {"itself", list + kHashE + "  SHA256SUMS\n", ChecksumProblem::OutsidePackage, 2, {}},
