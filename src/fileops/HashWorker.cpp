@@ -28,13 +28,31 @@ void CHashWorker::Restart() {
     DrainLocked();
     m_hash.Restart();
     LeaveCriticalSection(&m_lock);
+    m_holdsFirst = false;
+    m_handing = false;
 }
 
 void CHashWorker::Add(const void* data, size_t size) {
+    const char* bytes = static_cast<const char*>(data);
     if (!m_thread) {
         m_hash.Add(data, size);
         return;
     }
+    if (!m_handing) {
+        if (!m_holdsFirst) {
+            m_first.assign(bytes, bytes + size);
+            m_holdsFirst = true;
+            return;
+        }
+        // A second block: a long stream, which the worker hashes from its start.
+        m_handing = true;
+        m_holdsFirst = false;
+        Hand(m_first.data(), m_first.size());
+    }
+    Hand(bytes, size);
+}
+
+void CHashWorker::Hand(const char* bytes, size_t size) {
     std::vector<char> block;
     EnterCriticalSection(&m_lock);
     while (m_queue.size() >= kMaxWaiting)
@@ -45,7 +63,6 @@ void CHashWorker::Add(const void* data, size_t size) {
     }
     LeaveCriticalSection(&m_lock);
     // Copied outside the lock: the worker hashes meanwhile.
-    const char* bytes = static_cast<const char*>(data);
     block.assign(bytes, bytes + size);
     EnterCriticalSection(&m_lock);
     m_queue.push_back(std::move(block));
@@ -56,8 +73,13 @@ void CHashWorker::Add(const void* data, size_t size) {
 bool CHashWorker::Finish(Sha256Digest& digest) {
     EnterCriticalSection(&m_lock);
     DrainLocked();
+    // Nothing of this stream was handed over: the worker is idle.
+    if (m_holdsFirst)
+        m_hash.Add(m_first.data(), m_first.size());
     const bool ok = m_hash.Finish(digest);
     LeaveCriticalSection(&m_lock);
+    m_holdsFirst = false;
+    m_handing = false;
     return ok;
 }
 

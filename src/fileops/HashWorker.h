@@ -3,8 +3,10 @@
 // reading and writing while the digest is made: the caller hands each block
 // over (a copy of it is kept, so the caller may reuse its buffer at once)
 // and asks for the digest at the end of the stream. A few blocks wait at
-// most, so memory stays flat however large the file. When the thread cannot
-// be started the blocks are hashed by the caller, on the spot.
+// most, so memory stays flat however large the file. A stream of one block
+// (a small file) is hashed by the caller at the end: handing it over would
+// cost more than hashing it. When the thread cannot be started every block
+// is hashed by the caller, on the spot.
 #include "data/Sha256.h"
 #include <windows.h>
 #include <deque>
@@ -32,6 +34,7 @@ private:
     void Work();
     // Waits until every handed block is hashed; under m_lock.
     void DrainLocked();
+    void Hand(const char* bytes, size_t size);
 
     CRITICAL_SECTION m_lock;
     CONDITION_VARIABLE m_changed;          // a block came, went, or the stop
@@ -40,5 +43,10 @@ private:
     bool m_hashing = false;                // under m_lock: the worker holds a block
     bool m_stopping = false;               // under m_lock
     CSha256 m_hash; // the worker's while a block is queued or held, else the caller's
+    // The caller's alone: the stream's first block, kept until a second one
+    // shows that the stream is worth handing over.
+    std::vector<char> m_first;
+    bool m_holdsFirst = false;
+    bool m_handing = false; // this stream's blocks go to the worker
     HANDLE m_thread = nullptr;
 };
