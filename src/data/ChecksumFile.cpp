@@ -68,9 +68,13 @@ bool Fail(ChecksumError& error, ChecksumProblem problem, long line, const std::s
 
 bool CChecksumList::Parse(const std::string& text, ChecksumError& error) {
     m_entries.clear();
+    m_index.clear();
     error = ChecksumError{};
+    const std::size_t lines = static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n'));
     std::vector<ChecksumEntry> entries;
-    entries.reserve(static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n')) + 1);
+    entries.reserve(lines + 1);
+    std::unordered_map<std::string, std::size_t> index;
+    index.reserve(lines + 1);
     std::size_t at = 0;
     if (text.compare(0, 3, "\xEF\xBB\xBF") == 0)
         at = 3;
@@ -97,21 +101,15 @@ bool CChecksumList::Parse(const std::string& text, ChecksumError& error) {
         const ChecksumProblem problem = ToProgramPath(written, entry.path);
         if (problem != ChecksumProblem::None)
             return Fail(error, problem, number, written);
-        entry.folded = FoldCp1252(entry.path);
-        if (!InsidePackage(entry.folded))
+        std::string folded = FoldCp1252(entry.path);
+        if (!InsidePackage(folded))
             return Fail(error, ChecksumProblem::OutsidePackage, number, written);
+        if (!index.emplace(std::move(folded), entries.size()).second)
+            return Fail(error, ChecksumProblem::Twice, number, written);
         entries.push_back(std::move(entry));
     }
-    std::sort(entries.begin(), entries.end(), [](const ChecksumEntry& a, const ChecksumEntry& b) {
-        const int order = a.folded.compare(b.folded);
-        return order < 0 || (order == 0 && a.line < b.line);
-    });
-    for (std::size_t i = 1; i < entries.size(); ++i) {
-        if (entries[i].folded == entries[i - 1].folded)
-            return Fail(error, ChecksumProblem::Twice, entries[i].line,
-                        Cp1252ToUtf8(entries[i].path));
-    }
     m_entries = std::move(entries);
+    m_index = std::move(index);
     return true;
 }
 
@@ -135,11 +133,8 @@ bool CChecksumList::Read(const char* path, ChecksumError& error) {
 }
 
 const ChecksumEntry* CChecksumList::Find(const std::string& path) const {
-    const std::string folded = FoldCp1252(path);
-    const auto it = std::lower_bound(
-        m_entries.begin(), m_entries.end(), folded,
-        [](const ChecksumEntry& entry, const std::string& key) { return entry.folded < key; });
-    return it != m_entries.end() && it->folded == folded ? &*it : nullptr;
+    const auto it = m_index.find(FoldCp1252(path));
+    return it != m_index.end() ? &m_entries[it->second] : nullptr;
 }
 
 bool FormatChecksumFile(const std::vector<ChecksumLine>& lines, std::string& text) {

@@ -10,11 +10,11 @@
 
 #include <cstdint>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 struct ChecksumEntry {
-    std::string path;   // cp1252, '\' between folders, from the package folder
-    std::string folded; // how Windows compares names (FoldCp1252 of path)
+    std::string path; // cp1252, '\' between folders, from the package folder
     Sha256Digest digest;
     long line = 0; // 1-based
 };
@@ -47,7 +47,7 @@ public:
     // The entry for a path from the package folder (cp1252, '\' between
     // folders, any case), or null.
     const ChecksumEntry* Find(const std::string& path) const;
-    // Sorted as Windows compares names.
+    // In the order of the file.
     const std::vector<ChecksumEntry>& Entries() const { return m_entries; }
     // The index of an entry of Entries(), for callers that mark what they met.
     std::size_t IndexOf(const ChecksumEntry& entry) const {
@@ -59,6 +59,8 @@ public:
 
 private:
     std::vector<ChecksumEntry> m_entries;
+    // Each entry's path as Windows compares names (FoldCp1252) to its index.
+    std::unordered_map<std::string, std::size_t> m_index;
 };
 
 // One line of a checksum file to write: the path in the program's form.
