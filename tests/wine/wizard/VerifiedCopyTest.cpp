@@ -7,10 +7,12 @@
 #include "data/ChecksumFile.h"
 #include "fileops/CopyQuestions.h"
 #include "fileops/CopyReport.h"
+#include "fileops/HashWorker.h"
 #include "fileops/TreeCopier.h"
 #include "fileops/UnattendedQuestions.h"
 #include "wizard/InstallationRun.h"
 #include <gtest/gtest.h>
+#include <algorithm>
 #include <map>
 
 namespace {
@@ -191,6 +193,44 @@ TEST_F(VerifiedCopy, UnattendedReadsOnceMoreThenUndoes) {
     EXPECT_EQ(Run(rule, report), InstallOutcome::Failed);
     EXPECT_EQ(report.lines.size(), 2u);
     EXPECT_EQ(Tree(install), before);
+}
+
+// The worker's digest is the library's over the same bytes, whatever the
+// blocks: none, one (hashed on the spot), many (on the thread), and a stream
+// dropped half way (a read that failed, a Retry) before the next one.
+TEST(HashWorker, SameDigestAsTheLibraryForAnyStream) {
+    const std::string bytes = Bytes(9 * kBlock + 5, 6);
+    const struct {
+        const char* row;
+        size_t length;
+        size_t block;
+        size_t droppedFirst; // bytes handed, then dropped by Restart
+    } rows[] = {
+        {"nothing", 0, kBlock, 0},
+        {"one short block", 100, kBlock, 0},
+        {"one whole block", kBlock, kBlock, 0},
+        {"two blocks", kBlock + 1, kBlock, 0},
+        {"many uneven blocks", bytes.size(), 7777, 0},
+        {"after a stream dropped on the thread", bytes.size(), kBlock, 6 * kBlock},
+        {"after a stream dropped on the spot", 300, kBlock, 200},
+    };
+    CHashWorker worker;
+    for (const auto& row : rows) {
+        if (row.droppedFirst > 0) {
+            for (size_t at = 0; at < row.droppedFirst; at += row.block)
+                worker.Add(bytes.data() + at, std::min(row.block, row.droppedFirst - at));
+            worker.Restart();
+        }
+        for (size_t at = 0; at < row.length; at += row.block)
+            worker.Add(bytes.data() + at, std::min(row.block, row.length - at));
+        Sha256Digest digest;
+        ASSERT_TRUE(worker.Finish(digest)) << row.row;
+        CSha256 library;
+        library.Add(bytes.data(), row.length);
+        Sha256Digest expected;
+        ASSERT_TRUE(library.Finish(expected)) << row.row;
+        EXPECT_EQ(DigestToHex(digest), DigestToHex(expected)) << row.row;
+    }
 }
 
 } // namespace
