@@ -165,7 +165,7 @@ echo "installation: $(find "$orig" -type f | wc -l) files; package: $(find "$tre
 # --- the run -------------------------------------------------------------------
 step "booting the guest with the cases (quiet, held, killed, wizard)"
 rm -f "$out/data.img"
-timeout 300 mke2fs -q -t ext4 -d "$data" -L vmdata "$out/data.img" 256M || die "cannot make the data disk"
+timeout 300 mke2fs -q -t ext4 -d "$data" -L vmdata "$out/data.img" 256M >/dev/null || die "cannot make the data disk"
 s=$(date +%s)
 timeout "${TESSARO_RELEASE_VM_TIMEOUT:-1800}" qemu-system-x86_64 -accel tcg,thread=multi -cpu max,-smap \
   -m 2048 -smp 2 -kernel "$base.vmlinuz" -initrd "$base.initrd" \

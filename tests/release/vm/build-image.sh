@@ -35,15 +35,18 @@ mount --bind /dev/pts "$root/dev/pts"
 printf '#!/bin/sh\nexit 101\n' >"$root/usr/sbin/policy-rc.d"
 chmod 755 "$root/usr/sbin/policy-rc.d"
 
-echo "image: wine32, Xvfb and fonts"
+echo "image: wine32, Xvfb, fonts and the Italian locale"
+# it_IT.UTF-8 is generated because customers run an Italian Windows: the
+# system's own buttons (a message box's) come out in Italian.
 # libglib2.0-0:i386's postinst runs an i386 program, which this host's kernel
 # refuses; the package works without it, so its failure is let through.
 timeout 1200 chroot "$root" /bin/sh -c '
   export DEBIAN_FRONTEND=noninteractive
   dpkg --add-architecture i386 &&
   apt-get update &&
-  apt-get install -y --no-install-recommends wine32 wine xvfb xauth fonts-wine fonts-liberation
+  apt-get install -y --no-install-recommends wine32 wine xvfb xauth fonts-wine fonts-liberation locales
   status=$?
+  sed -i "s/^# *it_IT.UTF-8 UTF-8/it_IT.UTF-8 UTF-8/" /etc/locale.gen && locale-gen
   dpkg --configure -a
   apt-get clean
   rm -rf /var/lib/apt/lists/*
@@ -64,7 +67,7 @@ echo vmroot >"$root/etc/hostname"
 cp "$(ls "$root"/boot/vmlinuz-* | head -1)" "$out.vmlinuz.new"
 cp "$(ls "$root"/boot/initrd.img-* | head -1)" "$out.initrd.new"
 echo "image: mke2fs"
-timeout 600 mke2fs -q -t ext4 -d "$root" -L vmroot "$out.img.new" 4G
+timeout 600 mke2fs -q -t ext4 -d "$root" -L vmroot "$out.img.new" 4G >/dev/null
 mv "$out.vmlinuz.new" "$out.vmlinuz"
 mv "$out.initrd.new" "$out.initrd"
 mv "$out.img.new" "$out.img"

@@ -18,9 +18,13 @@ note() { echo "guest: $* at $(uptime) s" | tee -a "$out/times.txt"; }
 note "cases start"
 fbdir=${CASES_FBDIR:-/tmp}
 export DISPLAY=${CASES_DISPLAY:-:7}
-Xvfb "$DISPLAY" -screen 0 1024x768x24 -fbdir "$fbdir" -nolisten tcp >"$fbdir/xvfb.log" 2>&1 &
+# No pointer: it would stand in the middle of the screenshots.
+Xvfb "$DISPLAY" -screen 0 1024x768x24 -nocursor -fbdir "$fbdir" -nolisten tcp >"$fbdir/xvfb.log" 2>&1 &
 xvfb=$!
 ln -sfn "$data/media" "$WINEPREFIX/dosdevices/d:"
+# One wineserver and Wine's own services for the whole run: started afresh
+# for every program they take half a minute each time here.
+timeout 60 wineserver -p
 timeout 300 wineboot >/dev/null 2>&1
 timeout 120 wine reg add 'HKLM\SOFTWARE\Vantrel\Tessaro\VERS0002' /v InstallationDir \
   /d 'C:\Program Files\Vantrel\Tessaro' /f >/dev/null 2>&1
@@ -66,7 +70,6 @@ note "killed start"
 reset
 drive killed-mid kill "$temp/kvelmora.log" 'D:\r2718upd.dat\InstDir\modelli\fatture\nota_credito.mod' "$program" /quiet
 keep killed-mid
-timeout 60 wineserver -w
 drive killed run "$program" 1 /quiet
 keep killed
 note "killed end"

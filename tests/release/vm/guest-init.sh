@@ -14,7 +14,10 @@ mount -t tmpfs tmpfs /run
 exec >/dev/ttyS0 2>&1 </dev/null
 export PATH=/usr/local/sbin:/usr/local/bin:/usr/sbin:/usr/bin:/sbin:/bin
 export HOME=/root USER=root WINEPREFIX=/root/prefix WINEARCH=win32 WINEDEBUG=-all
+# A UTF-8 locale gives Wine the ANSI code page 1252; the Italian one also
+# gives the system's own buttons (a message box's) in Italian.
 export WINEDLLOVERRIDES="mscoree,mshtml=" LC_ALL=C.UTF-8
+locale -a 2>/dev/null | grep -qi '^it_IT\.utf-\?8$' && export LC_ALL=it_IT.UTF-8
 echo "guest: up after $(cut -d' ' -f1 /proc/uptime) s"
 
 off() {

@@ -102,6 +102,13 @@ judge_all() {
   verdict wizard
   echo "screenshots: $shots ($(ls "$shots" | paste -sd' ' -))"
 
+  local up ready cases
+  up=$(tr -d '\r' <"$out/console.log" | sed -n 's/^guest: up after \([0-9.]*\) s.*/\1/p' | head -1)
+  cases=$(sed -n 's/^guest: cases start at \([0-9.]*\) s/\1/p' "$results/times.txt")
+  ready=$(sed -n 's/^guest: wine ready at \([0-9.]*\) s/\1/p' "$results/times.txt")
+  [ -n "$up" ] && figure "guest boot (to its init)" "$(awk "BEGIN { printf \"%.0f\", $up }")"
+  [ -n "$cases" ] && [ -n "$ready" ] &&
+    figure "Wine start in the guest" "$(awk "BEGIN { printf \"%.0f\", $ready - $cases }")"
   figure "total" $(($(date +%s) - t0))
   step "figures (seconds, two shared cores: noisy)"
   printf '%s\n' "${figures[@]}"
