@@ -66,7 +66,7 @@ if [ ! -f "$base.ready" ]; then
     -drive file="$base.img",format=raw,if=virtio \
     -nographic -no-reboot -nic none >"$out/prefix-console.log" 2>&1
   figure "prefix (boot + wineboot)" $(($(date +%s) - s))
-  grep 'guest:' "$out/prefix-console.log"
+  grep -ao 'guest:.*' "$out/prefix-console.log"
   grep -q PREFIX-READY "$out/prefix-console.log" || die "no Wine prefix in the guest (see $out/prefix-console.log)"
   touch "$base.ready"
 fi
@@ -175,7 +175,7 @@ timeout "${TESSARO_RELEASE_VM_TIMEOUT:-1800}" qemu-system-x86_64 -accel tcg,thre
   -nographic -no-reboot -nic none >"$out/console.log" 2>&1
 qemu_status=$?
 figure "guest run (boot to power off)" $(($(date +%s) - s))
-grep 'guest:' "$out/console.log"
+grep -ao 'guest:.*' "$out/console.log"
 [ $qemu_status -eq 0 ] || echo "release-vm: qemu ended with $qemu_status (124: out of time)"
 results=$out/results
 rm -rf "$results"

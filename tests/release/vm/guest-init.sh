@@ -4,11 +4,12 @@
 # the system disk (kept in the cached image). "tessaro=cases": run
 # /data/cases.sh from the second disk, which also takes the results back.
 # Either way the guest powers itself off at the end.
-mount -t proc proc /proc
-mount -t sysfs sys /sys
-mount -t devtmpfs dev /dev 2>/dev/null
+# The initramfs may have mounted some of these already.
+mountpoint -q /proc || mount -t proc proc /proc
+mountpoint -q /sys || mount -t sysfs sys /sys
+mountpoint -q /dev || mount -t devtmpfs dev /dev
 mkdir -p /dev/pts
-mount -t devpts devpts /dev/pts
+mountpoint -q /dev/pts || mount -t devpts devpts /dev/pts
 mount -t tmpfs tmpfs /tmp
 mount -t tmpfs tmpfs /run
 exec >/dev/ttyS0 2>&1 </dev/null
@@ -50,7 +51,7 @@ case " $(cat /proc/cmdline) " in
   timeout 120 wineserver -w
   end=$(cut -d' ' -f1 /proc/uptime)
   if [ -f "$WINEPREFIX/system.reg" ] && [ -d "$WINEPREFIX/drive_c/windows/system32" ]; then
-    echo "guest: PREFIX-READY in $(awk "BEGIN { print $end - $start }") s"
+    echo "guest: PREFIX-READY in $(LC_ALL=C awk "BEGIN { print $end - $start }") s"
   else
     echo "guest: PREFIX-FAILED"
     cat /tmp/wineboot.log

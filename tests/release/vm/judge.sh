@@ -103,7 +103,7 @@ judge_all() {
   echo "screenshots: $shots ($(ls "$shots" | paste -sd' ' -))"
 
   local up ready cases
-  up=$(tr -d '\r' <"$out/console.log" | sed -n 's/^guest: up after \([0-9.]*\) s.*/\1/p' | head -1)
+  up=$(grep -ao 'guest: up after [0-9.]*' "$out/console.log" | head -1 | awk '{ print $4 }')
   cases=$(sed -n 's/^guest: cases start at \([0-9.]*\) s/\1/p' "$results/times.txt")
   ready=$(sed -n 's/^guest: wine ready at \([0-9.]*\) s/\1/p' "$results/times.txt")
   [ -n "$up" ] && figure "guest boot (to its init)" "$(awk "BEGIN { printf \"%.0f\", $up }")"

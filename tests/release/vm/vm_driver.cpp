@@ -68,7 +68,8 @@ int Finish(RemoteProcess& process) {
 int Run(const std::string& program, int divisor, const std::string& arguments) {
     RemoteProcess process = RemoteProcess::Start(program, 0, arguments, divisor);
     if (!process.Started())
-        return Fail("cannot start " + program + " (error " + std::to_string(process.LastError()) + ")");
+        return Fail("cannot start " + program + " (error " + std::to_string(process.LastError()) +
+                    ")");
     return Finish(process);
 }
 
@@ -246,8 +247,9 @@ int Walk::Run() {
                 return false;
             }
             ProgressState state;
+            // A third of the way, so that the bar shows how far the copy got.
             if (!progressShot && bar.Visible() && RemoteProgressBar(bar).Read(state) &&
-                state.position > 0) {
+                state.position > 0 && state.position >= state.high / 3) {
                 // Frozen for the shot: the copy may end sooner than a shot takes.
                 SuspendThread(m_process.MainThread());
                 progressShot = true;
@@ -265,7 +267,8 @@ int Walk::Run() {
         Say("note", "no question about the file in use");
     if (!progressShot)
         Say("note", "the copy ended before its progress could be seen");
-    const std::string result = RemoteWindow(GetDlgItem(FinishPage().Handle(), ui::kPageText)).Text();
+    const std::string result =
+        RemoteWindow(GetDlgItem(FinishPage().Handle(), ui::kPageText)).Text();
     Say("result", result);
     if (!Shot("fine"))
         return 1;
