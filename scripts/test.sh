@@ -160,9 +160,9 @@ failed_parts=()
 [ "$linux_status" -eq 0 ] || failed_parts+=(--failed-part "the Linux lane (exit $linux_status, $log/linux.txt)")
 
 # --- on request: the release program in an emulated computer ---------------
-# About 4 minutes with the guest's disk cached and 10 from nothing (README),
-# which the test command's few minutes cannot hold: only with
-# TESSARO_RELEASE_VM=1. Its cases count as one part here.
+# One to four minutes with the guest's disk cached and seven to ten from
+# nothing (README), which the test command's few minutes cannot hold: only
+# with TESSARO_RELEASE_VM=1. Its cases count as one part here.
 if [ "${TESSARO_RELEASE_VM:-}" = 1 ]; then
   step "the release program in an emulated computer (scripts/release-vm.sh)"
   TESSARO_RELEASE_ZIP=$(ls build/win32/package/kvelmora-*-win32.zip 2>/dev/null | head -1) \
