@@ -19,7 +19,7 @@
 # expect wrong bytes, to see that their checks can fail.
 set -uo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
-cd "$root"
+cd "$root" || exit 1
 vm=$root/tests/release/vm
 out=$root/build/release-vm
 mkdir -p "$out"

@@ -1,3 +1,4 @@
+# shellcheck shell=bash disable=SC2154
 # Judges what the guest brought back (sourced by scripts/release-vm.sh, which
 # sets out, expect, results and figure). One line per case, PASS or FAIL with
 # every reason, then the closing "N passed, N failed".
