@@ -2,13 +2,19 @@
 // the safety net, progress bar and status text in a visible window), the
 // same without a window, and, side by side, with CopyFileA per file, the
 // platform's xcopy, a bare loop of 1024-byte reads and writes with no window,
-// and the least a copy through temporaries costs. Prints the medians of
-// several runs, the peak working set after each tree, and ends with one line
-// for scripts (ratios of the wizard's copy):
+// and the least a copy through temporaries costs; the wizard's copy also
+// checked against a checksum file of the tree (each file hashed as it is
+// read), CopyFileA with each copy flushed to the disk (a copy that counts only
+// once on the disk), and the SHA-256 alone over the same files. Prints the
+// medians of several runs, the peak working set after each tree, and ends
+// with one line for scripts (ratios of the wizard's copy):
 //   small-vs-xcopy=R1 large-vs-bare=R2 large-vs-copyfile=R3 max-gap-ms=G
+//   verified-vs-unverified=R4 sha256-mbps=M large-vs-durable-copyfile=R5
 // Usage: copy_bench [--reps N] [--only small|large]
 #include "BenchClock.h"
 #include "BenchTree.h"
+#include "data/ChecksumFile.h"
+#include "fileops/CopyVerifier.h"
 #include "fileops/FolderSize.h"
 #include "fileops/InstallTransaction.h"
 #include "fileops/MessagePump.h"
@@ -168,7 +174,8 @@ struct NetRun {
 // the status line show the copy; without one nothing is shown.
 template <typename Copier>
 NetRun CopyThroughNet(ProgressWindow* window, const std::string& source,
-                      const std::string& destination, int64_t total) {
+                      const std::string& destination, int64_t total,
+                      const CChecksumList* sums = nullptr) {
     NetRun run;
     CreateDirectoryA(destination.c_str(), nullptr);
     CPromptQuestions person(window ? window->Frame() : nullptr);
@@ -184,6 +191,11 @@ NetRun CopyThroughNet(ProgressWindow* window, const std::string& source,
     transaction.SetTemporariesFlushedByCaller(true);
     bool ok = transaction.Begin();
     Copier copier(transaction, person, screen ? static_cast<ICopyReport&>(*screen) : nothingShown);
+    std::unique_ptr<CCopyVerifier> verifier;
+    if (sums) {
+        verifier.reset(new CCopyVerifier(*sums, source));
+        copier.SetVerifier(verifier.get());
+    }
     if (ok) {
         run.copied = RunCopier(copier, source, destination);
         VersionStamp stamp;
@@ -210,6 +222,64 @@ bool CopyWithCopyFile(const std::string& source, const std::string& destination)
         return CopyFileA(from.c_str(), to.c_str(), FALSE) != FALSE;
     };
     return WalkTree(source, destination, visitor);
+}
+
+// CopyFileA, then each copy's data flushed to the disk: what a copy that
+// counts only once it is on the disk costs with the platform's own copy.
+bool CopyWithDurableCopyFile(const std::string& source, const std::string& destination) {
+    TreeVisitor visitor;
+    visitor.onFolder = [](const std::string& folder) {
+        return CreateDirectoryA(folder.c_str(), nullptr) || GetLastError() == ERROR_ALREADY_EXISTS;
+    };
+    visitor.onFile = [](const std::string& from, const std::string& to) {
+        if (!CopyFileA(from.c_str(), to.c_str(), FALSE))
+            return false;
+        HANDLE file = CreateFileA(to.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
+                                  FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (file == INVALID_HANDLE_VALUE)
+            return false;
+        const bool flushed = FlushFileBuffers(file) != FALSE;
+        CloseHandle(file);
+        return flushed;
+    };
+    return WalkTree(source, destination, visitor);
+}
+
+// The checksum file of a tree, as updpack writes it for the package's
+// InstDir; `hashing` gets the time the SHA-256 alone took over the files.
+bool ChecksumsOf(const std::string& source, CChecksumList& sums, double& hashing) {
+    std::vector<ChecksumLine> lines;
+    std::vector<char> buffer(1 << 20);
+    hashing = 0.0;
+    TreeVisitor visitor;
+    visitor.onFolder = [](const std::string&) { return true; };
+    visitor.onFile = [&](const std::string& from, const std::string&) {
+        HANDLE in = CreateFileA(from.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
+                                FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (in == INVALID_HANDLE_VALUE)
+            return false;
+        CSha256 hash;
+        ChecksumLine line{"InstDir" + from.substr(source.size()), {}};
+        DWORD read = 0;
+        bool ok = true;
+        while ((ok = ReadFile(in, buffer.data(), static_cast<DWORD>(buffer.size()), &read,
+                              nullptr) != FALSE) &&
+               read > 0) {
+            const double start = Seconds();
+            hash.Add(buffer.data(), read);
+            hashing += Seconds() - start;
+        }
+        CloseHandle(in);
+        const double start = Seconds();
+        ok = ok && hash.Finish(line.digest);
+        hashing += Seconds() - start;
+        lines.push_back(line);
+        return ok;
+    };
+    std::string text;
+    ChecksumError error;
+    return WalkTree(source, source, visitor) && FormatChecksumFile(lines, text) &&
+           sums.Parse(text, error);
 }
 
 bool CopyWithBareLoop(const std::string& source, const std::string& destination) {
@@ -300,8 +370,10 @@ bool CopyWithXcopy(const std::string& source, const std::string& destination) {
 }
 
 struct Results {
-    std::vector<double> wizard, copierNoWindow, copyFile, xcopy, bare, temporaries;
+    std::vector<double> wizard, copierNoWindow, verified, copyFile, durableCopyFile, xcopy, bare,
+        temporaries, hashing;
     double longestGapMs = 0.0;
+    int64_t bytes = 0;
 };
 
 double PeakWorkingSetMb() {
@@ -325,6 +397,8 @@ void RunTree(const char* label, const std::string& source, const std::string& wo
     if (total != bytes)
         std::printf("  size walk found %lld bytes, %lld written\n", static_cast<long long>(total),
                     static_cast<long long>(bytes));
+    results.bytes = bytes;
+    CChecksumList sums;
     int run = 0;
     auto timed = [&](std::vector<double>& into, auto copy) {
         const std::string destination = work + "\\out" + std::to_string(run++);
@@ -349,6 +423,20 @@ void RunTree(const char* label, const std::string& source, const std::string& wo
             RemoveTree(destination);
         }
         {
+            // The wizard's copy of a package with a checksum file: every file
+            // hashed as it is read. The SHA-256 alone over the same files first.
+            double hashing = 0.0;
+            if (!ChecksumsOf(source, sums, hashing))
+                std::printf("  the checksums of %s could not be made\n", source.c_str());
+            results.hashing.push_back(hashing);
+            const std::string destination = work + "\\out" + std::to_string(run++);
+            const NetRun net =
+                CopyThroughNet<CTreeCopier>(&window, source, destination, total, &sums);
+            results.verified.push_back(net.seconds);
+            results.longestGapMs = std::max(results.longestGapMs, net.copied.longestGapMs);
+            RemoveTree(destination);
+        }
+        {
             // The same copy without controls: what the window costs.
             const std::string destination = work + "\\out" + std::to_string(run++);
             const NetRun net = CopyThroughNet<CTreeCopier>(nullptr, source, destination, total);
@@ -357,6 +445,8 @@ void RunTree(const char* label, const std::string& source, const std::string& wo
         }
         timed(results.copyFile,
               [&](const std::string& to) { return CopyWithCopyFile(source, to); });
+        timed(results.durableCopyFile,
+              [&](const std::string& to) { return CopyWithDurableCopyFile(source, to); });
         timed(results.xcopy, [&](const std::string& to) { return CopyWithXcopy(source, to); });
         timed(results.bare, [&](const std::string& to) { return CopyWithBareLoop(source, to); });
         timed(results.temporaries,
@@ -377,10 +467,13 @@ void RunTree(const char* label, const std::string& source, const std::string& wo
     std::printf("%s: %lld bytes, medians of %d runs\n", label, static_cast<long long>(bytes), reps);
     PrintLine("wizard's copy (net, window)", results.wizard, xcopy, bare);
     PrintLine("same copy, no window", results.copierNoWindow, xcopy, bare);
+    PrintLine("wizard's copy, verified", results.verified, xcopy, bare);
     PrintLine("CopyFileA per file", results.copyFile, xcopy, bare);
+    PrintLine("CopyFileA + flush", results.durableCopyFile, xcopy, bare);
     PrintLine("xcopy /E /Y /I", results.xcopy, xcopy, bare);
     PrintLine("bare 1024-byte loop", results.bare, xcopy, bare);
     PrintLine("temporary + rename", results.temporaries, xcopy, bare);
+    PrintLine("SHA-256 alone", results.hashing, xcopy, bare);
     std::printf("  window: %+.0f%% over the same copy without one; peak working set %.1f MB\n",
                 Median(results.copierNoWindow) > 0
                     ? (Median(results.wizard) / Median(results.copierNoWindow) - 1) * 100
@@ -483,7 +576,13 @@ int main(int argc, char** argv) {
     const double largeVsBare = ratio(largeResults.wizard, largeResults.bare);
     const double largeVsCopyFile = ratio(largeResults.wizard, largeResults.copyFile);
     const double maxGap = std::max(smallResults.longestGapMs, largeResults.longestGapMs);
-    std::printf("small-vs-xcopy=%.2f large-vs-bare=%.2f large-vs-copyfile=%.2f max-gap-ms=%.1f\n",
-                smallVsXcopy, largeVsBare, largeVsCopyFile, maxGap);
+    const double verifiedVsUnverified = ratio(largeResults.verified, largeResults.wizard);
+    const double hashing = largeResults.hashing.empty() ? 0.0 : Median(largeResults.hashing);
+    const double sha256Mbps = hashing > 0 ? largeResults.bytes / hashing / 1e6 : 0.0;
+    const double largeVsDurable = ratio(largeResults.wizard, largeResults.durableCopyFile);
+    std::printf("small-vs-xcopy=%.2f large-vs-bare=%.2f large-vs-copyfile=%.2f max-gap-ms=%.1f "
+                "verified-vs-unverified=%.2f sha256-mbps=%.0f large-vs-durable-copyfile=%.2f\n",
+                smallVsXcopy, largeVsBare, largeVsCopyFile, maxGap, verifiedVsUnverified,
+                sha256Mbps, largeVsDurable);
     return 0;
 }

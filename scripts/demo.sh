@@ -100,6 +100,9 @@ EOF
 find "$tree" -type f -printf '%s\n' | awk '{ s += $1 } END { printf "%d\r\n", s }' \
   >"$package/sizeofupds.txt"
 echo "package: $(find "$tree" -type f | wc -l) files, $(tr -d '\r\n' <"$package/sizeofupds.txt") bytes"
+# The checksums, as updpack build writes them: made here with the standard tool.
+(cd "$package" && find . -type f ! -name SHA256SUMS | sed 's|^\./||' | LC_ALL=C sort |
+  xargs -d '\n' sha256sum >SHA256SUMS)
 # The medium is drive D:, as the customer's disc would be.
 ln -sfn "$media" "$WINEPREFIX/dosdevices/d:"
 echo "medium: D:\\kvelmora.exe and D:\\r2718upd.dat"

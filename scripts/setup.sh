@@ -14,7 +14,7 @@ cross_packages=(
   cmake ninja-build googletest python3
   g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix binutils-mingw-w64
 )
-native_packages=(g++ clang libclang-rt-14-dev)
+native_packages=(g++ clang libclang-rt-14-dev libssl-dev)
 run_packages=(
   wine64 fonts-wine fonts-liberation
   xvfb xauth x11-utils xdotool imagemagick locales

@@ -12,6 +12,8 @@ int DecideExitCode(const RunSummary& run) {
         return kExitInstalled;
     case StartupResult::OlderPackage:
         return kExitOlderPackage;
+    case StartupResult::DamagedPackage:
+        return kExitDamagedPackage;
     case StartupResult::CannotStart:
     case StartupResult::Interrupted:
         return kExitFailed;

@@ -13,6 +13,7 @@ enum ExitCode : int {
     kExitNotInstalled = 1605,
     kExitAlreadyRunning = 1618,
     kExitNoPackage = 1619,
+    kExitDamagedPackage = 1620,
     kExitOlderPackage = 1638,
 };
 

@@ -79,9 +79,10 @@ int CUpdateApp::Run(const char* commandLine) {
         const std::string list = ProgramRelativePath(kListFileRelative);
         const std::string size = ProgramRelativePath(kSizeFileRelative);
         const std::string tree = ProgramRelativePath(kInstallTreeRelative);
+        const std::string sums = ProgramRelativePath(kChecksumFileRelative);
         StartupFacts facts;
         log.FactsFrom(&facts, packageFolder.c_str());
-        summary = RunQuietly({list.c_str(), size.c_str(), tree.c_str()}, facts, log);
+        summary = RunQuietly({list.c_str(), size.c_str(), tree.c_str(), sums.c_str()}, facts, log);
         code = DecideExitCode(summary);
         log.Ended(summary, code);
         log.FactsFrom(nullptr, nullptr);

@@ -198,12 +198,29 @@ void CUpdateLog::WriteFacts(StartupResult result) {
     Line(texts::kLogInstallFolder, m_facts->installFolder);
     Line(texts::kLogInstalled, stamp);
     Line(texts::kLogPackage, m_packageFolder.c_str());
-    if (result == StartupResult::NoList)
+    WriteVerification(m_facts->verification);
+    if (result == StartupResult::NoList || result == StartupResult::DamagedPackage)
         return;
     FormatStamp(m_facts->newest, stamp, sizeof stamp);
     Line(texts::kLogNewest, stamp);
     Line(texts::kLogPackageSize, static_cast<long long>(m_facts->totalSize),
          m_facts->sizeFromFile ? texts::kLogSizeFromFile : texts::kLogSizeComputed);
+}
+
+void CUpdateLog::WriteVerification(const PackageVerification& verification) {
+    switch (verification.state) {
+    case PackageCheck::NotVerified:
+        Line(texts::kLogNotVerified, kChecksumFileName);
+        break;
+    case PackageCheck::Verified:
+        Line(texts::kLogVerified, kChecksumFileName,
+             static_cast<unsigned>(verification.sums ? verification.sums->Entries().size() : 0));
+        break;
+    case PackageCheck::Damaged:
+        Line(texts::kLogPackageDamaged, verification.damagedName.c_str(),
+             verification.reason.c_str());
+        break;
+    }
 }
 
 void CUpdateLog::Ended(const RunSummary& run, int exitCode) {
@@ -241,10 +258,16 @@ void CUpdateLog::Answered(const char* path, DWORD error, int answer, bool automa
         ++m_repeats;
         return;
     }
-    Line(texts::kLogAnswered, path, static_cast<unsigned long>(error),
-         automatic ? texts::kLogByRule : texts::kLogByUser, AnswerText(answer));
+    Line(texts::kLogAnswered,
+         error == ERROR_FILE_CORRUPT ? texts::kLogDamagedFile : texts::kLogCannotOpen, path,
+         static_cast<unsigned long>(error), automatic ? texts::kLogByRule : texts::kLogByUser,
+         AnswerText(answer));
     if (automatic && answer == IDRETRY)
         m_repeatPath = path;
+}
+
+void CUpdateLog::FileDamaged(const char* path, const char* expected, const char* found) {
+    Line(texts::kLogFileDamaged, path, expected, found);
 }
 
 void CUpdateLog::CopyEnded(int result) {

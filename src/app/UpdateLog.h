@@ -43,9 +43,11 @@ public:
     void RetriedQuietly(const char* path, DWORD error, DWORD waitedMs, bool succeeded) override;
     void Answered(const char* path, DWORD error, int answer, bool automatic) override;
     void CopyEnded(int result) override;
+    void FileDamaged(const char* path, const char* expected, const char* found) override;
 
 private:
     void WriteFacts(StartupResult result);
+    void WriteVerification(const PackageVerification& verification);
     void Write(const char* text);
     void FlushRepeats();
 

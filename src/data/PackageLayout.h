@@ -32,3 +32,7 @@ inline constexpr int kPathBufferSize = 260;
 inline constexpr int kLineBufferSize = 1024;
 inline constexpr int kLineMaxChars = kLineBufferSize - 1;
 inline constexpr char kCommentChar = '#';
+
+// The package's checksum file, beside the list (the format of sha256sum).
+inline constexpr char kChecksumFileName[] = "SHA256SUMS";
+inline constexpr char kChecksumFileRelative[] = "r2718upd.dat\\SHA256SUMS";

@@ -25,6 +25,11 @@ public:
     // tried again quietly for `waitedMs`; `succeeded` tells how it ended.
     virtual void RetriedQuietly(const char* /*path*/, DWORD /*error*/, DWORD /*waitedMs*/,
                                 bool /*succeeded*/) {}
+    // The package file `path` is not as the package's checksum file says:
+    // `expected` and `found` are the two SHA-256 digests, or words saying
+    // that the file is not listed or is missing. It is asked about next.
+    virtual void FileDamaged(const char* /*path*/, const char* /*expected*/,
+                             const char* /*found*/) {}
     // A question is about to be asked: what the screen shows must be current.
     virtual void BeforeQuestion() {}
     // The answer given about `path`; `automatic` when a rule gave it.
@@ -64,6 +69,10 @@ public:
     void RetriedQuietly(const char* path, DWORD error, DWORD waitedMs, bool succeeded) override {
         for (ICopyReport* r : m_reports)
             r->RetriedQuietly(path, error, waitedMs, succeeded);
+    }
+    void FileDamaged(const char* path, const char* expected, const char* found) override {
+        for (ICopyReport* r : m_reports)
+            r->FileDamaged(path, expected, found);
     }
     void BeforeQuestion() override {
         for (ICopyReport* r : m_reports)

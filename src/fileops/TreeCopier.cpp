@@ -1,4 +1,5 @@
 #include "fileops/TreeCopier.h"
+#include "fileops/CopyVerifier.h"
 #include "fileops/FileHandle.h"
 #include "fileops/FolderListing.h"
 #include "fileops/InstallTransaction.h"
@@ -59,6 +60,7 @@ int CTreeCopier::CopyTree(const char* source, const char* destination) {
     // A long operation starts with a full look, whatever the last one found.
     PumpPendingMessagesNow();
     int result = CopyFolder(source, destination);
+    result = result && CopyMissing(source, destination);
     result = result && PlacePending();
     DiscardPending();
     m_report.CopyEnded(result);
@@ -156,6 +158,17 @@ int CTreeCopier::CopyFile(const std::string& source, const std::string& destinat
     m_report.FileStarted(destination.c_str());
     PumpPendingMessages();
     for (;;) {
+        // A file the checksum file does not name is not the vendor's.
+        if (m_verifier && !m_verifier->BeginFile(source)) {
+            m_report.FileDamaged(source.c_str(), CCopyVerifier::kUnlisted, "(non letto)");
+            switch (Ask(source, CCopyVerifier::kDamaged)) {
+            case IDABORT:
+                return 0;
+            case IDIGNORE:
+                return 1;
+            }
+            continue;
+        }
         CFileHandle input;
         Step step = Persist(source, [&] {
             DWORD error = ERROR_SUCCESS;
@@ -179,8 +192,11 @@ int CTreeCopier::CopyFile(const std::string& source, const std::string& destinat
             return step == Step::Skipped;
 
         const int64_t totalBefore = m_runningTotal;
-        const DataResult result = CopyData(input.Get(), output.Get());
+        DataResult result = CopyData(input.Get(), output.Get());
         input.Close();
+        // Checked before anything of it is placed.
+        if (result == DataResult::Copied && !Verified(source))
+            result = DataResult::Damaged;
         // A complete file stays open until it is placed (renamed through its
         // handle), then its data goes to the disk while the copy goes on.
         const HANDLE complete =
@@ -199,7 +215,10 @@ int CTreeCopier::CopyFile(const std::string& source, const std::string& destinat
 
         // Never count a file as copied when its data did not all arrive.
         Abandon(written);
-        switch (Ask(result == DataResult::ReadFailed ? source : destination, GetLastError())) {
+        const bool sourceSide = result == DataResult::ReadFailed || result == DataResult::Damaged;
+        const DWORD error =
+            result == DataResult::Damaged ? CCopyVerifier::kDamaged : GetLastError();
+        switch (Ask(sourceSide ? source : destination, error)) {
         case IDABORT:
             return 0;
         case IDIGNORE:
@@ -224,6 +243,8 @@ CTreeCopier::DataResult CTreeCopier::CopyData(HANDLE source, HANDLE destination)
             return DataResult::ReadFailed;
         if (read == 0)
             return DataResult::Copied;
+        if (m_verifier)
+            m_verifier->Add(buffer, read);
         SetRunningTotal(m_runningTotal + read);
         PumpPendingMessages();
         DWORD written = 0;
@@ -235,6 +256,51 @@ CTreeCopier::DataResult CTreeCopier::CopyData(HANDLE source, HANDLE destination)
         }
         SetRunningTotal(m_runningTotal + written);
     }
+}
+
+bool CTreeCopier::Verified(const std::string& source) {
+    if (!m_verifier)
+        return true;
+    std::string expected;
+    std::string found;
+    if (m_verifier->EndFile(expected, found))
+        return true;
+    m_report.FileDamaged(source.c_str(), expected.c_str(), found.c_str());
+    return false;
+}
+
+int CTreeCopier::CopyMissing(const char* source, const char* destination) {
+    if (!m_verifier)
+        return 1;
+    const size_t root = lstrlenA(source);
+    for (const CCopyVerifier::Unmet& missing : m_verifier->Missing()) {
+        // Present but passed over (a link, a path too long): asked about already.
+        if (GetFileAttributesA(missing.path.c_str()) != INVALID_FILE_ATTRIBUTES)
+            continue;
+        m_report.FileDamaged(missing.path.c_str(), missing.expected.c_str(),
+                             CCopyVerifier::kAbsent);
+        for (;;) {
+            const int answer = Ask(missing.path, CCopyVerifier::kDamaged);
+            if (answer == IDABORT)
+                return 0;
+            if (answer == IDIGNORE)
+                break;
+            if (GetFileAttributesA(missing.path.c_str()) == INVALID_FILE_ATTRIBUTES)
+                continue;
+            // There now (the medium was changed): copied, its folders made first.
+            const std::string target = destination + missing.path.substr(root);
+            Step made = Step::Done;
+            for (size_t at = lstrlenA(destination) + 1;
+                 made == Step::Done && (at = target.find('\\', at)) != std::string::npos; ++at) {
+                const std::string folder = target.substr(0, at);
+                made = Persist(folder, [&] { return MakeFolder(folder); });
+            }
+            if (made == Step::Stopped || (made == Step::Done && !CopyFile(missing.path, target)))
+                return 0;
+            break;
+        }
+    }
+    return 1;
 }
 
 template <class Attempt>

@@ -7,6 +7,7 @@
 #include <vector>
 
 class CInstallTransaction;
+class CCopyVerifier;
 
 // Copies the contents of one folder tree over another: every file and
 // sub-folder of the source is recreated under the destination, existing files
@@ -33,6 +34,11 @@ public:
     virtual ~CTreeCopier();
     CTreeCopier(const CTreeCopier&) = delete;
     CTreeCopier& operator=(const CTreeCopier&) = delete;
+
+    // Every file read from the source is checked against `verifier` (not
+    // owned; null: nothing is checked). A damaged, unlisted or missing file
+    // is asked about (CCopyVerifier::kDamaged) and its data never placed.
+    void SetVerifier(CCopyVerifier* verifier) { m_verifier = verifier; }
 
     // While *stop is true (set by a message handler while the copy pumps),
     // every question is answered Abort without being asked, and the copy
@@ -63,7 +69,7 @@ protected:
     virtual BOOL WriteChunk(HANDLE file, const void* buffer, DWORD size, DWORD* written);
 
 private:
-    enum class DataResult { Copied, ReadFailed, WriteFailed };
+    enum class DataResult { Copied, ReadFailed, WriteFailed, Damaged };
     enum class Step { Done, Skipped, Stopped };
 
     // The contents of `source` into the existing folder `destination`.
@@ -77,6 +83,10 @@ private:
     int CopyFile(const std::string& source, const std::string& destination);
     int EnterFolder(const std::string& sourcePath, const std::string& target);
     DataResult CopyData(HANDLE source, HANDLE destination);
+    // The verifier's verdict on the file just read; false: told to the report.
+    bool Verified(const std::string& source);
+    // The listed files that the walk did not meet, asked about in turn.
+    int CopyMissing(const char* source, const char* destination);
 
     HANDLE OpenSource(const std::string& path, DWORD& error);
     // A new temporary in the safety net for the data; its path in `written`.
@@ -114,6 +124,7 @@ private:
     CInstallTransaction& m_transaction;
     ICopyQuestions& m_questions;
     ICopyReport& m_report;
+    CCopyVerifier* m_verifier = nullptr;
     std::vector<char> m_buffer;
     std::vector<PendingFile> m_pending;
     int64_t m_pendingBytes = 0;

@@ -9,7 +9,9 @@
 // about that path; then the answer is Abort, and the run is undone. Ignore is
 // never given: skipping a file would install part of a package and call it
 // installed. Errors that waiting cannot mend (a path too long, a link) are
-// answered Abort at once instead of after the wait.
+// answered Abort at once instead of after the wait. A damaged package file
+// is read once more (Retry at once: a disc often reads right the second
+// time), then the answer is Abort.
 class CUnattendedQuestions : public ICopyQuestions {
 public:
     int AskAbout(const char* path, DWORD error) override;
@@ -18,4 +20,5 @@ public:
 private:
     std::string m_path; // the path asked about last
     ULONGLONG m_firstAsked = 0;
+    bool m_damagedRetried = false; // m_path was damaged and read once more
 };

@@ -1,4 +1,5 @@
 #include "run/InstallationRun.h"
+#include "fileops/CopyVerifier.h"
 #include "fileops/InstallTransaction.h"
 #include "fileops/TreeCopier.h"
 #include "texts/Texts.h"
@@ -13,6 +14,7 @@ InstallationTarget TargetFor(const StartupFacts& facts, const char* packageTree)
     target.stampFilePath = facts.stampFilePath;
     target.newest = facts.newest;
     target.packageTotal = facts.totalSize;
+    target.checksums = facts.verification.sums;
     return target;
 }
 
@@ -60,6 +62,8 @@ bool CInstallationRun::HasFreeSpace() {
 }
 
 bool CInstallationRun::Begin() {
+    if (m_target.checksums)
+        m_verifier.reset(new CCopyVerifier(*m_target.checksums, m_target.packageTree));
     m_transaction.reset(new CInstallTransaction(m_target.installFolder.c_str()));
     // The copier flushes each file's data itself before it is placed.
     m_transaction->SetTemporariesFlushedByCaller(true);
@@ -93,6 +97,7 @@ InstallOutcome CInstallationRun::Install(ICopyQuestions& questions, ICopyReport&
     if (!m_transaction)
         return InstallOutcome::NotStarted;
     CTreeCopier copier(*m_transaction, questions, report);
+    copier.SetVerifier(Verifier());
     const bool copied =
         copier.CopyTree(m_target.packageTree.c_str(), m_target.installFolder.c_str()) != 0;
     return Finish(copied, copier.LeftIncomplete());

@@ -8,6 +8,8 @@
 #include <memory>
 #include <string>
 
+class CChecksumList;
+class CCopyVerifier;
 class CInstallTransaction;
 class ICopyQuestions;
 class ICopyReport;
@@ -19,10 +21,14 @@ struct InstallationTarget {
     std::string stampFilePath; // Versione.txt in the installation folder
     VersionStamp newest;       // the package's newest stamp
     int64_t packageTotal = 0;  // bytes the package holds
+    // The package's checksum file: every file copied is checked against it.
+    // Null: the package has none, and its files are copied unverified.
+    std::shared_ptr<const CChecksumList> checksums;
 };
 
 // What a run installs: the package tree beside the program over the
-// installation the start found, up to the package's newest stamp.
+// installation the start found, up to the package's newest stamp, checked
+// against the package's checksum file when it has one.
 InstallationTarget TargetFor(const StartupFacts& facts, const char* packageTree);
 
 // How Start went: Started, or why nothing was changed.
@@ -39,9 +45,9 @@ enum class InstallOutcome {
     NotStarted,     // nothing was touched: the run could not be set up
 };
 
-// Use: Start, make the copier over Transaction(), copy, then Finish with
-// what the copy gave. After Start, Install does the rest for a copier of its
-// own.
+// Use: Start, make the copier over Transaction() with Verifier(), copy, then
+// Finish with what the copy gave. After Start, Install does the rest for a
+// copier of its own.
 //
 // Every change goes through a safety net (CInstallTransaction): Finish
 // writes the stamp as the moment the update counts as done, or undoes every
@@ -68,6 +74,9 @@ public:
     std::string StartProblemText(RunStart start) const;
     // What the copier writes through; only after Start gave Started.
     CInstallTransaction& Transaction() { return *m_transaction; }
+    // What the copier checks the package's files with (CTreeCopier::
+    // SetVerifier); null when the package has no checksum file.
+    CCopyVerifier* Verifier() { return m_verifier.get(); }
 
     // `copied`: whether CopyTree reached the end of the tree;
     // `leftIncomplete`: the copier's LeftIncomplete().
@@ -89,6 +98,7 @@ private:
     int64_t m_neededBytes = 0;
     int64_t m_availableBytes = 0;
     std::unique_ptr<CInstallTransaction> m_transaction;
+    std::unique_ptr<CCopyVerifier> m_verifier;
 };
 
 // True for the outcomes shown as an update "terminato con errori.".

@@ -6,6 +6,7 @@
 #include "fileops/FolderSize.h"
 #include "fileops/InstallTransaction.h"
 #include "texts/Texts.h"
+#include <cstdio>
 
 namespace {
 
@@ -64,6 +65,12 @@ void ComputePackageSize(StartupFacts& facts, const char* treePath) {
     AddFolderSizeTo(treePath, facts.totalSize);
 }
 
+StartupResult VerifyPackage(StartupFacts& facts, const PackageFilePaths& files) {
+    facts.verification = VerifyPackageStart(files);
+    return facts.verification.state == PackageCheck::Damaged ? StartupResult::DamagedPackage
+                                                             : StartupResult::Ready;
+}
+
 StartupResult CheckPackageSize(const StartupFacts& facts) {
     return facts.totalSize > 0 ? StartupResult::Ready : StartupResult::NothingToInstall;
 }
@@ -89,11 +96,19 @@ const char* StartupRefusalText(StartupResult result) {
         return texts::kCannotStart;
     case StartupResult::Interrupted:
         return texts::kLogCannotFinishInterrupted;
+    case StartupResult::DamagedPackage:
+        return texts::kDamagedPackage;
     }
     return "";
 }
 
 std::string StartupRefusalMessage(StartupResult result, const StartupFacts& facts) {
+    if (result == StartupResult::DamagedPackage) {
+        char text[512];
+        std::snprintf(text, sizeof text, texts::kDamagedPackageFormat,
+                      facts.verification.damagedName.c_str());
+        return text;
+    }
     if (result != StartupResult::Interrupted)
         return StartupRefusalText(result);
     if (facts.recovery == RecoveryResult::Busy)
@@ -109,6 +124,11 @@ const char* RecoveryNoticeText(RecoveryResult recovery) {
 
 StartupResult LearnStartupFacts(StartupFacts& facts, const PackagePaths& package) {
     StartupResult result = FindInstallation(facts);
+    if (result != StartupResult::Ready)
+        return result;
+    result =
+        VerifyPackage(facts, {package.checksums ? package.checksums : "",
+                              package.list ? package.list : "", package.size ? package.size : ""});
     if (result != StartupResult::Ready)
         return result;
     CTextLineReader reader;

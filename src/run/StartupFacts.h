@@ -4,6 +4,7 @@
 // The wizard learns it step by step around its screens; the run without a
 // window learns it in one go. Both go through these steps, so the checks are
 // the same in every mode.
+#include "data/PackageVerification.h"
 #include "data/VersionStamp.h"
 #include "fileops/RecoveryResult.h"
 #include <cstdint>
@@ -21,6 +22,7 @@ enum class StartupResult {
     OlderPackage,     // unattended: the package's newest update is older than the installed one
     Interrupted,      // an earlier update could not be finished (see StartupFacts::recovery)
     CannotStart,      // the window could not be made
+    DamagedPackage,   // the package's files differ from its checksum file
 };
 
 struct StartupFacts {
@@ -33,6 +35,8 @@ struct StartupFacts {
     bool sizeFromFile = false; // false: computed from the tree (or not yet known)
     // What the start found of an earlier update that was interrupted.
     RecoveryResult recovery = RecoveryResult::NothingToDo;
+    // The package against its checksum file (see PackageVerification.h).
+    PackageVerification verification;
 };
 
 // The registry's installation folder and the stamp installed there. An
@@ -47,6 +51,9 @@ StartupResult ReadPackageList(StartupFacts& facts, CTextLineReader& reader, cons
 bool ReadSizeFile(StartupFacts& facts, CTextLineReader& reader, const char* sizePath);
 // Adds up the tree's files (the wizard does it after its window shows).
 void ComputePackageSize(StartupFacts& facts, const char* treePath);
+// DamagedPackage when the package's checksum file, list or size file is not
+// as the vendor built it; facts.verification says which and why.
+StartupResult VerifyPackage(StartupFacts& facts, const PackageFilePaths& files);
 // NothingToInstall when the package holds no bytes once its size is known.
 StartupResult CheckPackageSize(const StartupFacts& facts);
 // Unattended only: nobody is there to decide whether going back to an older
@@ -68,6 +75,7 @@ struct PackagePaths {
     const char* list = nullptr;
     const char* size = nullptr;
     const char* tree = nullptr;
+    const char* checksums = nullptr;
 };
 // All of it in the wizard's order, without a window (the run without one).
 StartupResult LearnStartupFacts(StartupFacts& facts, const PackagePaths& package);

@@ -50,6 +50,11 @@ inline constexpr char kNotInstalled[] =
     "Programma Tessaro non risulta essere installato su questo computer.";
 inline constexpr char kNoUpdateInformation[] = "Nessuna informazione di aggiornamento.";
 inline constexpr char kNothingToInstall[] = "Nessun Aggiornamento da installare.";
+// The package's checksum file, list or size file is not as the vendor built
+// it: the box names the file; the log's words come without it.
+inline constexpr char kDamagedPackageFormat[] =
+    "Il pacchetto di aggiornamento è danneggiato: %s. Si prega di contattare il Vs. Fornitore.";
+inline constexpr char kDamagedPackage[] = "il pacchetto di aggiornamento è danneggiato";
 // Unattended only: never in a box, only in the log.
 inline constexpr char kOlderPackage[] =
     "Il pacchetto è più vecchio dell'aggiornamento installato: non installato.";
@@ -116,6 +121,12 @@ inline constexpr char kLogInstallFolder[] = "Cartella di installazione: %s";
 inline constexpr char kLogInstalled[] = "Aggiornamento installato: %s";
 inline constexpr char kLogPackage[] = "Pacchetto: %s";
 inline constexpr char kLogNewest[] = "Aggiornamento più recente del pacchetto: %s";
+// The package against its checksum file (named by %s).
+inline constexpr char kLogNotVerified[] =
+    "File del pacchetto non verificati: il pacchetto non ha %s";
+inline constexpr char kLogVerified[] = "File del pacchetto verificati con %s (%u file elencati)";
+// The file, then why.
+inline constexpr char kLogPackageDamaged[] = "Pacchetto danneggiato: %s: %s";
 inline constexpr char kLogPackageSize[] = "Dimensione del pacchetto: %lld byte (%s)";
 inline constexpr char kLogSizeFromFile[] = "da sizeofupds.txt";
 inline constexpr char kLogSizeComputed[] = "calcolata dai file";
@@ -145,9 +156,12 @@ inline constexpr char kLogCopied[] = "Copiato: %s (%lld byte)";
 inline constexpr char kLogRetriedWell[] = "Riprovato senza chiedere per %lu ms: %s: riuscito";
 inline constexpr char kLogRetriedStillHeld[] =
     "Riprovato senza chiedere per %lu ms: %s (errore %lu): ancora in uso";
-// Path, error, who answered, the answer.
-inline constexpr char kLogAnswered[] =
-    "Domanda: impossibile accedere a %s (errore %lu); risposta %s: %s";
+// What was wrong, path, error, who answered, the answer.
+inline constexpr char kLogAnswered[] = "Domanda: %s %s (errore %lu); risposta %s: %s";
+inline constexpr char kLogCannotOpen[] = "impossibile accedere a";
+inline constexpr char kLogDamagedFile[] = "file danneggiato";
+// A package file against its checksum: path, the digest expected, the one read.
+inline constexpr char kLogFileDamaged[] = "File danneggiato: %s: SHA-256 atteso %s, letto %s";
 inline constexpr char kLogByRule[] = "automatica";
 inline constexpr char kLogByUser[] = "dell'utente";
 inline constexpr char kLogRetry[] = "Riprova";

@@ -67,6 +67,7 @@ void CUpdateWizardDlg::RunInstallation() {
         reports.Add(m_extraReport);
         CTreeCopier copier(run.Transaction(), m_questions ? *m_questions : person, reports);
         copier.SetStopFlag(&m_stopRequested);
+        copier.SetVerifier(run.Verifier());
         const bool copied =
             CopyPackageTree(copier, target.packageTree.c_str(), target.installFolder.c_str());
         m_outcome = run.Finish(copied, copier.LeftIncomplete());

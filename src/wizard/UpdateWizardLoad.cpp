@@ -37,6 +37,16 @@ void CUpdateWizardDlg::LoadInstallationAndPackage() {
             MessageBox(notice, m_caption, MB_ICONINFORMATION);
     }
 
+    // Nothing of the package is trusted before it is known to be the vendor's.
+    PackageFilePaths files;
+    files.checksumFile = PackagePath(kChecksumFileRelative);
+    files.listFile = PackagePath(kListFileRelative);
+    files.sizeFile = PackagePath(kSizeFileRelative);
+    if (VerifyPackage(m_facts, files) != StartupResult::Ready) {
+        Fail(StartupResult::DamagedPackage);
+        return;
+    }
+
     // One reader and one line buffer serve the files in turn.
     CTextLineReader reader;
     char line[kLineBufferSize];

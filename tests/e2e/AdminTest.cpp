@@ -16,7 +16,7 @@ namespace {
 const char kNewStamp[] = "@versione=5.1  @build=04.06.30";
 const char kOldStamp[] = "@versione=5.0  @build=04.04.15";
 
-enum class World { Standard, NotRegistered, NoList, NewerInstalled };
+enum class World { Standard, NotRegistered, NoList, NewerInstalled, DamagedList, DamagedFile };
 
 struct ExitRow {
     const char* name;
@@ -44,6 +44,11 @@ const ExitRow kExitRows[] = {
      "Codice di uscita: 1605", kOldStamp},
     {"NoListFile", World::NoList, "/quiet /log LOG", false, false, false, nullptr, 1619,
      "Codice di uscita: 1619", kOldStamp},
+    {"DamagedPackageQuiet", World::DamagedList, "/quiet /log LOG", false, false, false, nullptr,
+     1620, "Pacchetto danneggiato: r2718upd.txt: SHA-256 ", kOldStamp},
+    // Read once more, then abandoned and undone.
+    {"DamagedFileQuiet", World::DamagedFile, "/quiet /log LOG", false, false, false, nullptr, 1603,
+     "Domanda: file danneggiato", kOldStamp},
     // Held past the unattended wait (a twentieth of 30 s here): aborted.
     {"LockedFileQuietUntilTimeout", World::Standard, "/quiet /log LOG", false, true, false, nullptr,
      1603, "risposta automatica: Interrompi", kOldStamp},
@@ -82,6 +87,13 @@ protected:
             break;
         case World::NewerInstalled:
             AddInstalledFile("Versione.txt", "@versione=5.2  @build=05.01.10");
+            break;
+        case World::DamagedFile:
+            ASSERT_NO_FATAL_FAILURE(WriteChecksums({"InstDir\\bin\\archivio.dll"}));
+            break;
+        case World::DamagedList:
+            ASSERT_TRUE(WriteBytes(Media() + "\\r2718upd.dat\\SHA256SUMS",
+                                   std::string(64, 'a') + "  r2718upd.txt\n"));
             break;
         }
     }

@@ -170,6 +170,29 @@ TEST_P(CopyPrompt, AnswerDecidesTheOutcome) {
 INSTANTIATE_TEST_SUITE_P(InstallRun, CopyPrompt, ::testing::ValuesIn(kPrompts),
                          [](const auto& info) { return std::string(info.param.name); });
 
+// A file whose bytes are not the vendor's: asked about, never placed; Abort
+// leaves the installation as it was.
+TEST_F(InstallRun, DamagedFileAbortLeavesTheInstallationAsItWas) {
+    ASSERT_NO_FATAL_FAILURE(MakeStandardWorld());
+    ASSERT_NO_FATAL_FAILURE(WriteChecksums({"InstDir\\bin\\archivio.dll"}));
+    ASSERT_NO_FATAL_FAILURE(Start());
+    ASSERT_NO_FATAL_FAILURE(GoToList());
+    ASSERT_TRUE(ClickButton(ui::kNext));
+    const MessageBoxView prompt = WaitMessageBox();
+    ASSERT_TRUE(prompt) << "no prompt";
+    EXPECT_EQ("Errore", prompt.Caption());
+    EXPECT_EQ("File danneggiato: " + InstDir() + "\\bin\\archivio.dll", prompt.Text());
+    EXPECT_EQ((std::vector<int>{IDABORT, IDRETRY, IDIGNORE}), prompt.Buttons());
+    ASSERT_TRUE(prompt.Answer(IDABORT));
+    ASSERT_NO_FATAL_FAILURE(WaitFinish());
+    EXPECT_EQ(kWithErrors, FinishText(ui::kPageText));
+    EXPECT_EQ(kOldStamp, ReadFile(Stamp()));
+    EXPECT_EQ("vecchia libreria", ReadFile(Install() + "\\bin\\archivio.dll"));
+    EXPECT_EQ(Pattern(5000, 'z'), ReadFile(Install() + "\\Tessaro.exe"));
+    EXPECT_FALSE(Exists(Install() + "\\bin\\stampa"));
+    CloseWithFine();
+}
+
 // Held open once the wizard has read it, the stamp file cannot be rewritten:
 // the run must not claim success, and the files it had put in place go back.
 TEST_F(InstallRun, StampThatCannotBeWrittenEndsWithErrors) {

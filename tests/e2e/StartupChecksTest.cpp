@@ -4,6 +4,7 @@
 #include "driver/RemoteProgressBar.h"
 
 #include "ExclusiveHold.h"
+#include "TestFiles.h"
 
 using namespace e2e;
 
@@ -15,7 +16,8 @@ enum class Setup {
     NoListFile,
     EmptyTree,
     EmptyFolders,
-    EmptyNegative
+    EmptyNegative,
+    ListNotAsListed
 };
 
 struct RefusalRow {
@@ -38,6 +40,10 @@ const RefusalRow kRefusals[] = {
     {"OnlyEmptyFoldersSizeZero", Setup::EmptyFolders, "Nessun Aggiornamento da installare."},
     // A negative stated size is no size at all: nothing is added to it.
     {"EmptyTreeNegativeSize", Setup::EmptyNegative, "Nessun Aggiornamento da installare."},
+    // The accented letter as code page 1252 has it: the box shows it right.
+    {"ListDiffersFromChecksumFile", Setup::ListNotAsListed,
+     "Il pacchetto di aggiornamento \xE8 danneggiato: r2718upd.txt. Si prega di contattare il Vs. "
+     "Fornitore."},
 };
 
 class Refusal : public WizardTest, public ::testing::WithParamInterface<RefusalRow> {};
@@ -73,6 +79,13 @@ TEST_P(Refusal, ShowsWhyAndEnds) {
         Register();
         WriteSize("-100");
         AddPackageFolder("");
+        break;
+    case Setup::ListNotAsListed:
+        Register();
+        WriteSize("10");
+        AddPackageFile("leggimi.txt", "0123456789");
+        ASSERT_TRUE(WriteBytes(Media() + "\\r2718upd.dat\\SHA256SUMS",
+                               std::string(64, '0') + "  r2718upd.txt\n"));
         break;
     }
     ASSERT_NO_FATAL_FAILURE(Start());

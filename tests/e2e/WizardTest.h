@@ -63,6 +63,10 @@ protected:
     void Register(const std::string& folder);
     // The package and installation most tests start from.
     void MakeStandardWorld();
+    // r2718upd.dat\SHA256SUMS for the package as it stands; the files named
+    // in `wrong` (paths from r2718upd.dat, '\' between folders) are listed
+    // with the digest of nothing.
+    void WriteChecksums(const std::vector<std::string>& wrong = {});
     std::string StandardList() const;
 
     // Starts the program; fails the test when it does not start.

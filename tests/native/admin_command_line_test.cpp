@@ -150,6 +150,7 @@ TEST(ExitCode, OneCodePerSituation) {
          1603},
         {"NotInstalled", {StartupResult::NotInstalled, false, {}, false}, 1605},
         {"NoList", {StartupResult::NoList, false, {}, false}, 1619},
+        {"DamagedPackage", {StartupResult::DamagedPackage, false, {}, false}, 1620},
         {"OlderPackage", {StartupResult::OlderPackage, false, {}, false}, 1638},
         {"WindowNotMade", {StartupResult::CannotStart, false, {}, false}, 1603},
     };

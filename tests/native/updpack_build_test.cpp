@@ -9,6 +9,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+
 namespace fs = std::filesystem;
 
 namespace {
@@ -249,5 +251,66 @@ TEST(UpdpackProgram, ExitCodes) {
             line += " " + arg;
         const RunResult run = RunTool(row.args);
         EXPECT_EQ(run.exitCode, row.exitCode) << "updpack" << line << "\n" << run.out << run.err;
+    }
+}
+
+// The checksum file build writes: the standard tool accepts it, and check
+// names every kind of damage done to the package afterwards.
+TEST(UpdpackBuild, ChecksumFileFindsEveryDamage) {
+    const struct {
+        const char* name;
+        void (*damage)(const fs::path& package);
+        Severity severity;
+        std::string words; // in the one problem found
+    } rows[] = {
+        {"as built", [](const fs::path&) {}, Severity::Error, ""},
+        {"a byte changed",
+         [](const fs::path& p) {
+             std::string bytes = ReadBytes(p / "InstDir/bin/a.dll");
+             bytes[150 * 1024] = 'b';
+             WriteBytes(p / "InstDir/bin/a.dll", bytes);
+         },
+         Severity::Error, "a.dll: its SHA-256 is "},
+        {"a file added", [](const fs::path& p) { WriteBytes(p / "InstDir/bin/nuovo.dll", ""); },
+         Severity::Error, "nuovo.dll: is not listed in SHA256SUMS"},
+        {"a file removed", [](const fs::path& p) { fs::remove(p / "InstDir/bin/vuoto.dat"); },
+         Severity::Error, "names \"InstDir\\bin\\vuoto.dat\", which the package does not hold"},
+        {"the list changed",
+         [](const fs::path& p) {
+             WriteBytes(p / "r2718upd.txt", ReadBytes(p / "r2718upd.txt") + "x");
+         },
+         Severity::Error, "its SHA-256 is "},
+        {"a damaged line",
+         [](const fs::path& p) {
+             WriteBytes(p / "SHA256SUMS", ReadBytes(p / "SHA256SUMS") + "x\n");
+         },
+         Severity::Error, "is not a line of the form"},
+        {"no SHA256SUMS", [](const fs::path& p) { fs::remove(p / "SHA256SUMS"); },
+         Severity::Warning, "is missing: the wizard installs the files unverified"},
+    };
+    for (const auto& row : rows) {
+        Sources s;
+        ASSERT_EQ(RunTool(s.Build(s.out, s.tree, s.list, false)).exitCode, 0) << row.name;
+        if (row.words.empty() && std::system("command -v sha256sum >/dev/null 2>&1") == 0) {
+            const std::string tool =
+                "cd '" + s.out.string() + "' && sha256sum --quiet -c SHA256SUMS >/dev/null 2>&1";
+            EXPECT_EQ(std::system(tool.c_str()), 0) << "sha256sum -c of the built package";
+        }
+        row.damage(s.out);
+        std::vector<Problem> found;
+        for (const Problem& problem : CheckFolder(s.out)) {
+            // The list's line before its first update: known, and no damage.
+            if (!(problem.place == ProblemPlace::ListFile && problem.severity == Severity::Warning))
+                found.push_back(problem);
+        }
+        if (row.words.empty()) {
+            EXPECT_TRUE(found.empty()) << row.name << ":\n" << Describe(found);
+            continue;
+        }
+        ASSERT_EQ(found.size(), 1u) << row.name << ":\n" << Describe(found);
+        const std::string text =
+            (found[0].path.empty() ? "" : found[0].path + ": ") + found[0].text;
+        EXPECT_EQ(found[0].severity, row.severity) << row.name;
+        EXPECT_NE(text.find(row.words), std::string::npos) << row.name << ":\n" << Describe(found);
     }
 }

@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -60,8 +62,21 @@ void MakePackage(const fs::path& package, const PackageCase& row) {
 }
 
 // Every expected problem is reported, and nothing else.
+// These packages have no checksum file (build's tests cover it): its
+// warning is left out unless a row is about it.
 void ExpectProblems(const fs::path& package, const PackageCase& row) {
-    const std::vector<Problem> found = CheckFolder(package, row.options);
+    std::vector<Problem> found = CheckFolder(package, row.options);
+    bool aboutSums = false;
+    for (const Expected& expected : row.expected)
+        aboutSums = aboutSums || expected.place == ProblemPlace::ChecksumFile;
+    if (!aboutSums) {
+        found.erase(std::remove_if(found.begin(), found.end(),
+                                   [](const Problem& p) {
+                                       return p.place == ProblemPlace::ChecksumFile &&
+                                              p.severity == Severity::Warning;
+                                   }),
+                    found.end());
+    }
     for (const Expected& expected : row.expected) {
         bool seen = false;
         for (const Problem& problem : found)

@@ -62,7 +62,7 @@ std::vector<Problem> CheckFolder(const fs::path& package, const CheckOptions& op
 }
 
 std::string Describe(const std::vector<Problem>& problems) {
-    const PlaceNames names{"<package>", "<list>", "<size>", "<tree>"};
+    const PlaceNames names{"<package>", "<list>", "<size>", "<tree>", "<sums>"};
     std::string text;
     for (const Problem& problem : problems)
         text += "  " + CReportWriter::FormatProblem(problem, names) + "\n";

@@ -5,6 +5,8 @@ tessaro_add_test(test_data_win
     ${CMAKE_CURRENT_LIST_DIR}/data_registry_test.cpp
     ${CMAKE_CURRENT_LIST_DIR}/data_program_folder_test.cpp
     ${CMAKE_CURRENT_LIST_DIR}/data_stamp_write_test.cpp
+    # The Linux build's SHA-256 examples, here against the system's CNG.
+    ${CMAKE_SOURCE_DIR}/tests/native/data_sha256_test.cpp
   LIBS tessaro_data tessaro_wine_test_files gtest_main
   TIMEOUT 120
   # The installation's registry key, which the wizard and end-to-end tests

@@ -73,7 +73,8 @@ int CPackageBuilder::RefuseWithProblems(const CProblemList& problems) {
 
 PlaceNames CPackageBuilder::SourceNames() const {
     return PlaceNames{DisplayPath(m_request.out), DisplayPath(m_request.list),
-                      DisplayPath(m_request.out / kSizeFileName), DisplayPath(m_request.from)};
+                      DisplayPath(m_request.out / kSizeFileName), DisplayPath(m_request.from),
+                      DisplayPath(m_request.out / kChecksumFileName)};
 }
 
 bool CPackageBuilder::CheckInputs() {
@@ -146,7 +147,7 @@ bool CPackageBuilder::LooksLikePackage(const fs::path& folder) {
         NameInCp1252(it->path().filename(), name);
         const std::string folded = FoldCp1252(name);
         if (folded != FoldCp1252(kListFileName) && folded != FoldCp1252(kSizeFileName) &&
-            folded != FoldCp1252(kInstallTreeName)) {
+            folded != FoldCp1252(kInstallTreeName) && folded != FoldCp1252(kChecksumFileName)) {
             Refuse(DisplayPath(folder), "holds " + DisplayPath(it->path().filename()) +
                                             ", so it is no update package; it is not replaced");
             return false;
@@ -182,9 +183,14 @@ int CPackageBuilder::Run() {
     std::uint64_t copied = 0;
     if (!CopyTree(sourceReport.tree, tree, copied))
         return 1;
-    if (!CopyOneFile(m_request.list, staging.Path() / kListFileName, nullptr, copied))
+    ChecksumLine listLine{kListFileName, {}};
+    if (!CopyOneFile(m_request.list, staging.Path() / kListFileName, nullptr, copied,
+                     listLine.digest))
         return 1;
+    m_checksums.push_back(listLine);
     if (!WriteSizeFile(staging.Path() / kSizeFileName, sourceReport.tree.totalBytes))
+        return 1;
+    if (!WriteChecksumFile(staging.Path() / kChecksumFileName))
         return 1;
 
     // The package as the wizard will read it, with the size file now in it.
@@ -193,6 +199,7 @@ int CPackageBuilder::Run() {
     built.listFile = staging.Path() / kListFileName;
     built.sizeFile = staging.Path() / kSizeFileName;
     built.installTree = tree;
+    built.checksumFile = staging.Path() / kChecksumFileName;
     const PackageReport report = checker.Check(built);
     if (report.problems.HasErrors())
         return RefuseWithProblems(report.problems);
@@ -235,8 +242,10 @@ bool CPackageBuilder::CopyTree(const InstallTreeScan& scan, const fs::path& dest
                 return false;
             }
         } else {
-            if (!CopyOneFile(entry.source, target, &meter, copied))
+            ChecksumLine line{std::string(kInstallTreeName) + "\\" + entry.relative, {}};
+            if (!CopyOneFile(entry.source, target, &meter, copied, line.digest))
                 return false;
+            m_checksums.push_back(line);
             meter.FileDone();
         }
     }
@@ -245,7 +254,7 @@ bool CPackageBuilder::CopyTree(const InstallTreeScan& scan, const fs::path& dest
 }
 
 bool CPackageBuilder::CopyOneFile(const fs::path& from, const fs::path& to, CProgressMeter* meter,
-                                  std::uint64_t& copied) {
+                                  std::uint64_t& copied, Sha256Digest& digest) {
     std::error_code error;
     FilePtr in = OpenFile(from, "rb", error);
     if (!in) {
@@ -258,6 +267,7 @@ bool CPackageBuilder::CopyOneFile(const fs::path& from, const fs::path& to, CPro
         return false;
     }
     std::vector<char> buffer(kCopyChunk);
+    CSha256 hash;
     for (;;) {
         errno = 0;
         const std::size_t got = std::fread(buffer.data(), 1, buffer.size(), in.get());
@@ -273,9 +283,14 @@ bool CPackageBuilder::CopyOneFile(const fs::path& from, const fs::path& to, CPro
             Refuse(DisplayPath(to), "cannot be written: " + LastError().message());
             return false;
         }
+        hash.Add(buffer.data(), got);
         copied += got;
         if (meter != nullptr)
             meter->AddBytes(got);
+    }
+    if (!hash.Finish(digest)) {
+        Refuse(DisplayPath(from), "its SHA-256 cannot be computed: the library failed");
+        return false;
     }
     errno = 0;
     // The close alone may hide a failed final flush: only a copy known to be
@@ -293,13 +308,35 @@ bool CPackageBuilder::CopyOneFile(const fs::path& from, const fs::path& to, CPro
 }
 
 bool CPackageBuilder::WriteSizeFile(const fs::path& path, std::uint64_t total) {
+    const std::string text = std::to_string(total) + "\r\n";
+    ChecksumLine line{kSizeFileName, {}};
+    CSha256 hash;
+    hash.Add(text.data(), text.size());
+    if (!hash.Finish(line.digest)) {
+        Refuse(DisplayPath(path), "its SHA-256 cannot be computed: the library failed");
+        return false;
+    }
+    m_checksums.push_back(line);
+    return WriteTextFile(path, text);
+}
+
+bool CPackageBuilder::WriteChecksumFile(const fs::path& path) {
+    std::string text;
+    // The scan let through only names the wizard can use: each one formats.
+    if (!FormatChecksumFile(m_checksums, text)) {
+        Refuse(DisplayPath(path), "a name of the package cannot be written in it");
+        return false;
+    }
+    return WriteTextFile(path, text);
+}
+
+bool CPackageBuilder::WriteTextFile(const fs::path& path, const std::string& text) {
     std::error_code error;
     FilePtr file = OpenFile(path, "wb", error);
     if (!file) {
         Refuse(DisplayPath(path), "cannot be written: " + error.message());
         return false;
     }
-    const std::string text = std::to_string(total) + "\r\n";
     errno = 0;
     const bool written = std::fwrite(text.data(), 1, text.size(), file.get()) == text.size() &&
                          FlushToDisk(file.get());

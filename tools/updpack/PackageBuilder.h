@@ -3,11 +3,13 @@
 #include "CommandLine.h"
 #include "PackageChecker.h"
 #include "ReportWriter.h"
+#include "ChecksumFile.h"
 
 #include <cstdint>
 #include <filesystem>
 #include <ostream>
 #include <string>
+#include <vector>
 
 class CProgressMeter;
 
@@ -28,14 +30,18 @@ private:
     bool LooksLikePackage(const std::filesystem::path& folder);
     bool CopyTree(const InstallTreeScan& scan, const std::filesystem::path& destination,
                   std::uint64_t& copied);
+    // Each file's SHA-256 is taken from the bytes as they are copied.
     bool CopyOneFile(const std::filesystem::path& from, const std::filesystem::path& to,
-                     CProgressMeter* meter, std::uint64_t& copied);
+                     CProgressMeter* meter, std::uint64_t& copied, Sha256Digest& digest);
+    bool WriteTextFile(const std::filesystem::path& path, const std::string& text);
     bool WriteSizeFile(const std::filesystem::path& path, std::uint64_t total);
+    bool WriteChecksumFile(const std::filesystem::path& path);
     PlaceNames SourceNames() const;
     int Refuse(const std::string& what, const std::string& why);
     int RefuseWithProblems(const CProblemList& problems);
 
     CommandLine m_request;
+    std::vector<ChecksumLine> m_checksums;
     std::ostream& m_out;
     std::ostream& m_err;
 };

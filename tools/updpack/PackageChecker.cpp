@@ -3,6 +3,7 @@
 #include "Cp1252Text.h"
 #include "ListFileChecker.h"
 #include "NativePath.h"
+#include "PackageChecksums.h"
 #include "PackageFiles.h"
 #include "PackageLayout.h"
 #include "TextLineReader.h"
@@ -66,6 +67,7 @@ PackagePaths CPackageChecker::PathsOf(const fs::path& folder, CProblemList& prob
     paths.listFile = folder / kListFileName;
     paths.sizeFile = folder / kSizeFileName;
     paths.installTree = folder / kInstallTreeName;
+    paths.checksumFile = folder / kChecksumFileName;
 
     std::error_code error;
     const fs::file_status status = fs::status(folder, error);
@@ -94,6 +96,9 @@ PackagePaths CPackageChecker::PathsOf(const fs::path& folder, CProblemList& prob
         } else if (folded == FoldCp1252(kInstallTreeName)) {
             part = &paths.installTree;
             expected = kInstallTreeName;
+        } else if (folded == FoldCp1252(kChecksumFileName)) {
+            part = &paths.checksumFile;
+            expected = kChecksumFileName;
         }
         const std::string display = DisplayPath(name);
         if (part == nullptr) {
@@ -128,6 +133,8 @@ PackageReport CPackageChecker::Check(const PackagePaths& paths) const {
 
     CheckSize(paths, report);
     CheckStamps(report);
+    if (!paths.folder.empty())
+        CheckPackageChecksums(paths, report.tree, report.problems);
     return report;
 }
 

@@ -13,7 +13,8 @@ struct PackagePaths {
     std::filesystem::path listFile;
     std::filesystem::path sizeFile;
     std::filesystem::path installTree;
-    bool sizeFileExpected = true; // false before build has written one
+    std::filesystem::path checksumFile; // looked at only when folder is given
+    bool sizeFileExpected = true;       // false before build has written one
 };
 
 struct CheckOptions {

@@ -9,7 +9,7 @@ enum class Severity { Warning, Error };
 
 // Which file of the package a problem is about; the caller decides how to
 // name that file (in the package, or where build took it from).
-enum class ProblemPlace { Package, ListFile, SizeFile, InstallTree };
+enum class ProblemPlace { Package, ListFile, SizeFile, InstallTree, ChecksumFile };
 
 struct Problem {
     Severity severity;

@@ -27,7 +27,8 @@ std::string Count(long long n, const char* one, const char* many) {
 
 PlaceNames PlaceNames::Of(const PackagePaths& paths) {
     return PlaceNames{DisplayPath(paths.folder), DisplayPath(paths.listFile),
-                      DisplayPath(paths.sizeFile), DisplayPath(paths.installTree)};
+                      DisplayPath(paths.sizeFile), DisplayPath(paths.installTree),
+                      DisplayPath(paths.checksumFile)};
 }
 
 std::string CReportWriter::FormatProblem(const Problem& problem, const PlaceNames& names) {
@@ -46,6 +47,9 @@ std::string CReportWriter::FormatProblem(const Problem& problem, const PlaceName
         where = names.installTree;
         if (!problem.path.empty())
             where += static_cast<char>(fs::path::preferred_separator) + problem.path;
+        break;
+    case ProblemPlace::ChecksumFile:
+        where = names.checksumFile;
         break;
     }
     if (problem.line > 0)

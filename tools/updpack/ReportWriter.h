@@ -14,6 +14,7 @@ struct PlaceNames {
     std::string listFile;
     std::string sizeFile;
     std::string installTree;
+    std::string checksumFile;
 
     static PlaceNames Of(const PackagePaths& paths);
 };

@@ -52,6 +52,8 @@ TEST_F(UpdateLogTest, TellsTheWholeRunOneLineEach) {
         log.Answered("C:\\Programmi\\Tessaro\\b.dll", ERROR_SHARING_VIOLATION, IDABORT, true);
         log.RetriedQuietly("C:\\Programmi\\Tessaro\\c.dll", 0, 700, true);
         log.Answered("C:\\Programmi\\Tessaro\\d.dll", ERROR_ACCESS_DENIED, IDIGNORE, false);
+        log.FileDamaged("D:\\r2718upd.dat\\InstDir\\e.dll", "ab12", "cd34");
+        log.Answered("D:\\r2718upd.dat\\InstDir\\e.dll", ERROR_FILE_CORRUPT, IDABORT, true);
         log.CopyEnded(0);
         RunSummary run;
         run.installStarted = true;
@@ -69,6 +71,7 @@ TEST_F(UpdateLogTest, TellsTheWholeRunOneLineEach) {
         "Cartella di installazione: C:\\Programmi\\Tessaro",
         "Aggiornamento installato: 5.0 [04.04.15] del 15/4/2004",
         "Pacchetto: D:\\r2718upd.dat",
+        "File del pacchetto non verificati: il pacchetto non ha SHA256SUMS",
         "Aggiornamento pi\xF9 recente del pacchetto: 5.1 [04.06.30] del 30/6/2004",
         "Dimensione del pacchetto: 9600242 byte (da sizeofupds.txt)",
         "Copia dei file iniziata",
@@ -83,6 +86,9 @@ TEST_F(UpdateLogTest, TellsTheWholeRunOneLineEach) {
         "Riprovato senza chiedere per 700 ms: C:\\Programmi\\Tessaro\\c.dll: riuscito",
         "Domanda: impossibile accedere a C:\\Programmi\\Tessaro\\d.dll (errore 5); risposta "
         "dell'utente: Ignora",
+        "File danneggiato: D:\\r2718upd.dat\\InstDir\\e.dll: SHA-256 atteso ab12, letto cd34",
+        "Domanda: file danneggiato D:\\r2718upd.dat\\InstDir\\e.dll (errore 1392); risposta "
+        "automatica: Interrompi",
         "Copia dei file interrotta",
         "Esito: non riuscito, installazione lasciata com'era",
         "Codice di uscita: 1603",
@@ -111,12 +117,21 @@ TEST_F(UpdateLogTest, StartupStopsSayWhatWasKnown) {
          false,
          1619,
          {"Cartella di installazione: C:\\T", "Aggiornamento installato: nessuno", "Pacchetto: P",
+          "File del pacchetto non verificati: il pacchetto non ha SHA256SUMS",
           "Avvio interrotto: Nessuna informazione di aggiornamento.", "Codice di uscita: 1619"}},
+        {"DamagedPackage",
+         StartupResult::DamagedPackage,
+         false,
+         1620,
+         {"Pacchetto: P", "Pacchetto danneggiato: r2718upd.txt: SHA-256 ab, atteso cd",
+          "Avvio interrotto: il pacchetto di aggiornamento \xE8 danneggiato",
+          "Codice di uscita: 1620"}},
         {"OlderPackage",
          StartupResult::OlderPackage,
          false,
          1638,
          {"Cartella di installazione: C:\\T", "Aggiornamento installato: nessuno", "Pacchetto: P",
+          "File del pacchetto non verificati: il pacchetto non ha SHA256SUMS",
           "Aggiornamento pi\xF9 recente del pacchetto: nessuno",
           "Dimensione del pacchetto: 7 byte (calcolata dai file)",
           "Avvio interrotto: Il pacchetto \xE8 pi\xF9 vecchio dell'aggiornamento installato: non "
@@ -134,6 +149,11 @@ TEST_F(UpdateLogTest, StartupStopsSayWhatWasKnown) {
         StartupFacts facts;
         lstrcpyA(facts.installFolder, "C:\\T");
         facts.totalSize = 7;
+        if (row.result == StartupResult::DamagedPackage) {
+            facts.verification.state = PackageCheck::Damaged;
+            facts.verification.damagedName = "r2718upd.txt";
+            facts.verification.reason = "SHA-256 ab, atteso cd";
+        }
         {
             CUpdateLog log;
             ASSERT_TRUE(log.Open(Path().c_str())) << row.name;

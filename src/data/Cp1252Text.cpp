@@ -1,4 +1,4 @@
-#include "Cp1252Text.h"
+#include "data/Cp1252Text.h"
 
 namespace {
 
