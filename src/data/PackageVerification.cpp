@@ -1,5 +1,6 @@
 #include "data/PackageVerification.h"
 #include "data/PackageLayout.h"
+#include "texts/Texts.h"
 
 #include <cerrno>
 #include <cstdio>
@@ -17,6 +18,13 @@ bool Exists(const std::string& path) {
     return file != nullptr || errno != ENOENT;
 }
 
+// One of the reasons' formats with its names; they are short.
+std::string Why(const char* format, const char* a, const char* b = "") {
+    char text[256];
+    std::snprintf(text, sizeof text, format, a, b);
+    return text;
+}
+
 PackageVerification Damaged(const char* name, std::string reason) {
     PackageVerification result;
     result.state = PackageCheck::Damaged;
@@ -32,23 +40,22 @@ bool Matches(const CChecksumList& sums, const std::string& path, const char* nam
     const ChecksumEntry* entry = sums.Find(name);
     const bool present = Exists(path);
     if (entry == nullptr) {
-        if (mustBeListed)
-            why = std::string("non elencato in ") + kChecksumFileName;
-        else if (present)
-            why = std::string("non elencato in ") + kChecksumFileName;
+        if (mustBeListed || present)
+            why = Why(texts::kNotListedIn, kChecksumFileName);
         return !mustBeListed && !present;
     }
     Sha256Digest digest;
     if (!present) {
-        why = std::string("elencato in ") + kChecksumFileName + " ma mancante";
+        why = Why(texts::kListedButMissing, kChecksumFileName);
         return false;
     }
     if (!HashFile(path.c_str(), digest)) {
-        why = "non leggibile";
+        why = texts::kUnreadable;
         return false;
     }
     if (digest != entry->digest) {
-        why = "SHA-256 " + DigestToHex(digest) + ", atteso " + DigestToHex(entry->digest);
+        why = Why(texts::kDigestDiffers, DigestToHex(digest).c_str(),
+                  DigestToHex(entry->digest).c_str());
         return false;
     }
     return true;
@@ -59,21 +66,21 @@ bool Matches(const CChecksumList& sums, const std::string& path, const char* nam
 const char* ChecksumProblemText(ChecksumProblem problem) {
     switch (problem) {
     case ChecksumProblem::None:
-        return "nessun problema";
+        return texts::kChecksumNoProblem;
     case ChecksumProblem::Unreadable:
-        return "non leggibile";
+        return texts::kUnreadable;
     case ChecksumProblem::TooLarge:
-        return "troppo grande";
+        return texts::kChecksumTooLarge;
     case ChecksumProblem::BadLine:
-        return "riga non nella forma \"hash  percorso\"";
+        return texts::kChecksumBadLine;
     case ChecksumProblem::BadPath:
-        return "percorso non ammesso";
+        return texts::kChecksumBadPath;
     case ChecksumProblem::NotCp1252:
-        return "nome non rappresentabile nella codifica di Windows";
+        return texts::kChecksumNotCp1252;
     case ChecksumProblem::OutsidePackage:
-        return "file fuori dal pacchetto";
+        return texts::kChecksumOutside;
     case ChecksumProblem::Twice:
-        return "file elencato due volte";
+        return texts::kChecksumTwice;
     }
     return "?";
 }
@@ -86,12 +93,12 @@ PackageVerification VerifyPackageStart(const PackageFilePaths& paths) {
     if (!sums->Read(paths.checksumFile.c_str(), error)) {
         std::string reason = ChecksumProblemText(error.problem);
         if (error.line > 0)
-            reason += " alla riga " + std::to_string(error.line);
+            reason += texts::kAtLine + std::to_string(error.line);
         return Damaged(kChecksumFileName, reason);
     }
     std::string why;
     if (sums->Find(kListFileName) == nullptr)
-        return Damaged(kChecksumFileName, std::string("non elenca ") + kListFileName);
+        return Damaged(kChecksumFileName, Why(texts::kDoesNotList, kListFileName));
     if (!Matches(*sums, paths.listFile, kListFileName, true, why))
         return Damaged(kListFileName, why);
     if (!Matches(*sums, paths.sizeFile, kSizeFileName, false, why))

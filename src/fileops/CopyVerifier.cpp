@@ -1,8 +1,9 @@
 #include "fileops/CopyVerifier.h"
 #include "data/PackageLayout.h"
+#include "texts/Texts.h"
 
-const char* const CCopyVerifier::kUnlisted = "(non elencato in SHA256SUMS)";
-const char* const CCopyVerifier::kAbsent = "(file mancante)";
+const char* const CCopyVerifier::kUnlisted = texts::kDigestUnlisted;
+const char* const CCopyVerifier::kAbsent = texts::kDigestAbsent;
 
 CCopyVerifier::CCopyVerifier(const CChecksumList& sums, const std::string& packageTree)
     : m_sums(sums), m_tree(packageTree), m_seen(sums.Entries().size(), false) {}
@@ -26,7 +27,7 @@ bool CCopyVerifier::EndFile(std::string& expected, std::string& found) {
     Sha256Digest digest;
     const bool hashed = m_hash.Finish(digest);
     expected = m_current ? DigestToHex(m_current->digest) : kUnlisted;
-    found = hashed ? DigestToHex(digest) : "(SHA-256 non calcolabile)";
+    found = hashed ? DigestToHex(digest) : texts::kDigestNotComputed;
     return m_current != nullptr && hashed && digest == m_current->digest;
 }
 

@@ -6,6 +6,7 @@
 #include "fileops/MessagePump.h"
 #include "fileops/Paths.h"
 #include "fileops/RetryTimings.h"
+#include "texts/Texts.h"
 
 namespace {
 
@@ -160,7 +161,7 @@ int CTreeCopier::CopyFile(const std::string& source, const std::string& destinat
     for (;;) {
         // A file the checksum file does not name is not the vendor's.
         if (m_verifier && !m_verifier->BeginFile(source)) {
-            m_report.FileDamaged(source.c_str(), CCopyVerifier::kUnlisted, "(non letto)");
+            m_report.FileDamaged(source.c_str(), CCopyVerifier::kUnlisted, texts::kDigestNotRead);
             switch (Ask(source, CCopyVerifier::kDamaged)) {
             case IDABORT:
                 return 0;

@@ -78,6 +78,38 @@ inline constexpr char kNotEnoughSpaceFormat[] =
 inline constexpr char kCannotPrepare[] =
     "Impossibile preparare l'aggiornamento: nessun file è stato modificato.";
 
+// --- The copy's questions -------------------------------------------------
+
+// The box that asks Abort, Retry or Ignore about one path.
+inline constexpr char kCopyQuestionCaption[] = "Errore";
+// Before the path.
+inline constexpr char kCannotOpen[] = "Impossibile accedere a: ";
+inline constexpr char kDamagedFile[] = "File danneggiato: ";
+
+// --- The package's checksum file ------------------------------------------
+
+// Why a file of the package is not as its checksum file says.
+inline constexpr char kNotListedIn[] = "non elencato in %s"; // the checksum file
+inline constexpr char kListedButMissing[] = "elencato in %s ma mancante";
+inline constexpr char kDoesNotList[] = "non elenca %s";           // the list file
+inline constexpr char kDigestDiffers[] = "SHA-256 %s, atteso %s"; // read, expected
+// What is wrong with the checksum file itself.
+inline constexpr char kChecksumNoProblem[] = "nessun problema";
+inline constexpr char kUnreadable[] = "non leggibile";
+inline constexpr char kChecksumTooLarge[] = "troppo grande";
+inline constexpr char kChecksumBadLine[] = "riga non nella forma \"hash  percorso\"";
+inline constexpr char kChecksumBadPath[] = "percorso non ammesso";
+inline constexpr char kChecksumNotCp1252[] = "nome non rappresentabile nella codifica di Windows";
+inline constexpr char kChecksumOutside[] = "file fuori dal pacchetto";
+inline constexpr char kChecksumTwice[] = "file elencato due volte";
+// After the problem, where the file says it.
+inline constexpr char kAtLine[] = " alla riga ";
+// In the log's line about a damaged file, in place of a digest.
+inline constexpr char kDigestUnlisted[] = "(non elencato in SHA256SUMS)";
+inline constexpr char kDigestAbsent[] = "(file mancante)";
+inline constexpr char kDigestNotComputed[] = "(SHA-256 non calcolabile)";
+inline constexpr char kDigestNotRead[] = "(non letto)";
+
 // --- The wizard's screens -------------------------------------------------
 
 inline constexpr char kConfirmCancel[] = "Terminare il programma di aggiornamento?";
