@@ -18,6 +18,7 @@
 //   if (!txn.Commit(stampPath, stamp)) txn.Rollback();
 #include "fileops/BackgroundFlusher.h"
 #include "fileops/FileHandle.h"
+#include "fileops/FileProbes.h"
 #include "fileops/RecoveryResult.h"
 #include "fileops/UpdateJournal.h"
 #include "data/VersionStamp.h"
@@ -142,7 +143,8 @@ private:
         JournalKind kind = JournalKind::NewFile;
         std::vector<std::string> fields; // of its record
         std::string temporaryPath, target, preservedPath;
-        uint32_t sequence = 0; // of its record
+        uint32_t sequence = 0;                      // of its record
+        DWORD attributes = INVALID_FILE_ATTRIBUTES; // of the file it replaces
     };
 
     bool Step(SafetyStep step);
@@ -159,22 +161,30 @@ private:
     DWORD Carry(const PlannedPlacement& plan, HANDLE handle = INVALID_HANDLE_VALUE);
     DWORD CheckFoldersBelow(const std::string& path);
     bool OwnsTemporary(const std::string& path) const;
+    // Whether the existing file `path` is the installation's own (no link)
+    // and can be renamed away now.
+    DWORD ProbeExisting(const std::string& path);
+    // The new file takes the hidden, system and archive attributes of the
+    // one it replaces.
+    void TakeAttributes(const PlannedPlacement& plan, HANDLE handle);
     DWORD FlushPlacedFiles();
-    // Where the installation folder really is (it may lie behind a junction).
-    const std::string& InstallFinalPath();
     bool Fail(DWORD error);
 
     std::string m_install;
     std::string m_net;
     std::string m_journalPath;
-    std::string m_installFinal;
+    CFolderFinals m_finals;
     CFileHandle m_journal;
     std::vector<JournalRecord> m_records;
     std::set<std::string> m_checkedFolders; // folded case: verified not to be links
-    // Folded destinations CheckReplaceable found missing (false) or a plain
-    // file free to be replaced (true), until they are placed.
-    std::map<std::string, bool> m_probed;
+    // Folded destinations CheckReplaceable found missing
+    // (INVALID_FILE_ATTRIBUTES) or a plain file free to be replaced (its
+    // attributes), until they are placed.
+    std::map<std::string, DWORD> m_probed;
+    // The temporaries this run made (names in the safety net folder).
+    std::set<std::string> m_created;
     uint32_t m_nextName = 1;
+    uint32_t m_nextKept = kFirstKeptName;
     State m_state = State::Idle;
     bool m_madeNet = false;
     bool m_temporariesFlushed = false;
