@@ -16,6 +16,10 @@ std::string CInstallTransaction::SafetyNetFolder(const char* installFolder) {
     return JoinPath(installFolder, kFolderName);
 }
 
+bool CInstallTransaction::IsSafetyNetFolder(const char* path) {
+    return path != nullptr && SamePath(LastPathComponent(path), kFolderName);
+}
+
 std::string CInstallTransaction::JournalPath(const char* installFolder) {
     return JoinPath(SafetyNetFolder(installFolder).c_str(), kJournalName);
 }
@@ -204,7 +208,7 @@ DWORD CInstallTransaction::MakeFolder(const char* path) {
         if (IsLink(attributes))
             return ERROR_CANT_ACCESS_FILE;
         if (!IsFolder(attributes))
-            return ERROR_ALREADY_EXISTS;
+            return ERROR_DIRECTORY;
         m_checkedFolders.insert(FoldedPath(folder));
         return ERROR_SUCCESS;
     }
@@ -522,6 +526,16 @@ bool CInstallTransaction::Commit(const char* stampPath, const VersionStamp& stam
             return Fail(ERROR_CANT_ACCESS_FILE);
         if (IsFolder(attributes))
             return Fail(ERROR_DIRECTORY);
+        // Held by another program: refused before anything is written, so
+        // that the caller may try the commit again.
+        if (attributes != INVALID_FILE_ATTRIBUTES) {
+            CFileHandle probe(CreateFileA(
+                target.c_str(), DELETE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                nullptr, OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
+            const DWORD error = probe.IsOpen() ? DWORD(ERROR_SUCCESS) : GetLastError();
+            if (error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION)
+                return Fail(error);
+        }
         // A temporary left by an earlier run, or anything else at its name,
         // goes as a name only (never opened for writing, nothing it links
         // to touched); the temporary is then made anew, exclusively.
@@ -546,12 +560,15 @@ bool CInstallTransaction::Commit(const char* stampPath, const VersionStamp& stam
         // fails, and a temporary gone reads as a passed commit point. Only
         // the temporary's own name moves (the stamp file's name is replaced,
         // whatever stands there).
+        // From the record on, the temporary must stay until a rollback takes
+        // it back: no second Commit may remove it.
         CFileHandle stampTemporary;
         error = OpenOwnFile(temporary, DELETE, stampTemporary, &m_finals);
+        if (error == ERROR_SUCCESS &&
+            !RenameOpenFile(stampTemporary.Get(), temporary, target.c_str(), true))
+            error = GetLastError();
         if (error != ERROR_SUCCESS)
-            return Fail(error);
-        if (!RenameOpenFile(stampTemporary.Get(), temporary, target.c_str(), true))
-            return Fail(GetLastError());
+            return Fail(Break(error));
         if (!Step(SafetyStep::StampMoved))
             return true;
     }

@@ -124,6 +124,8 @@ public:
     // The safety net folder of an installation folder ("~kvu" inside it).
     static std::string SafetyNetFolder(const char* installFolder);
     static std::string JournalPath(const char* installFolder);
+    // Whether the last name of `path` is that of a safety net folder.
+    static bool IsSafetyNetFolder(const char* path);
     void SetStepObserver(CSafetyStepObserver* observer) { m_observer = observer; }
     // A caller that has every temporary flushed (by itself, through
     // FlushInBackground, or by handing its handle to PlaceSeveral) says so,

@@ -3,6 +3,7 @@
 // package tree copied over the installation, then the new stamp written as
 // the moment the update counts as done, or every change undone.
 #include "data/VersionStamp.h"
+#include <windows.h>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -50,17 +51,25 @@ public:
     bool Begin();
     void Prepare(CTreeCopier& copier);
     // `copied`: what CopyTree gave; `leftIncomplete`: the copier's LeftIncomplete().
-    InstallOutcome Finish(int copied, bool leftIncomplete);
+    // A stamp file held by another program is tried again quietly and then
+    // asked about, as the copy does with any held file, when `questions` is given.
+    InstallOutcome Finish(int copied, bool leftIncomplete, ICopyQuestions* questions = nullptr,
+                          ICopyReport* report = nullptr);
 
     InstallOutcome Install(ICopyQuestions& questions, ICopyReport& report);
 
     const InstallationTarget& Target() const { return m_target; }
+    // Why Begin or the commit failed (a system error); 0 when neither did.
+    DWORD LastError() const { return m_lastError; }
 
 private:
     InstallOutcome Undo();
 
     InstallationTarget m_target;
+    bool Commit();
+
     std::unique_ptr<CInstallTransaction> m_transaction;
+    DWORD m_lastError = 0;
 };
 
 // True for the outcomes shown as an update "terminato con errori.".

@@ -860,7 +860,7 @@ TEST_F(InstallTransactionTest, NothingIsReachedThroughALinkOrAFolderOrAHeldFile)
         EXPECT_TRUE(SameTree(elsewhereBefore, TakeSnapshot(elsewhere), true)) << row.destination;
     }
     EXPECT_EQ(txn.MakeFolder((install + "\\linkdir\\sub").c_str()), DWORD(ERROR_CANT_ACCESS_FILE));
-    EXPECT_EQ(txn.MakeFolder((install + "\\a.dll").c_str()), DWORD(ERROR_ALREADY_EXISTS));
+    EXPECT_EQ(txn.MakeFolder((install + "\\a.dll").c_str()), DWORD(ERROR_DIRECTORY));
     EXPECT_TRUE(txn.Rollback());
     held.Release();
     EXPECT_TRUE(SameTree(elsewhereBefore, TakeSnapshot(elsewhere), true));
