@@ -16,6 +16,58 @@
 //                                          // or FlushInBackground(h)
 //   txn.Place(temp, destination);          // or Discard(temp)
 //   if (!txn.Commit(stampPath, stamp)) txn.Rollback();
+//
+// Where the code lives: this header and InstallTransaction.cpp (Begin, the
+// journal's records, the steps of the run), SafetyNetCommit.cpp (Commit,
+// Rollback), SafetyNetUndo.cpp (the undo pass and the clean-up, shared with
+// recovery), SafetyNetRecovery.cpp (the next start), FileProbes (what stands
+// at a name; the only ways a name is renamed or removed), PathRules (which
+// path texts the journal may hold), UpdateJournal (the journal's lines).
+//
+// STATES of one CInstallTransaction
+//
+//   Idle      Nothing on disk belongs to it. Begin: Open, or (failing) Idle
+//             again with whatever Begin made removed.
+//   Open      The journal is open and whole. The steps (MakeFolder, Place,
+//             PlaceSeveral, Discard) may be taken. Commit: Finished; or Open
+//             when it fails before the stamp's records (the stamp file held:
+//             Commit may be called again); or Broken when it fails after
+//             them. Rollback: Finished. A journal write or flush that fails:
+//             Broken.
+//   Broken    The journal can take no more (a line may be cut short on the
+//             disk, or the stamp's records stand for a move that failed): no
+//             step, no Commit; Rollback: Finished.
+//   Stopped   The step observer (tests) stopped the run as a crash would:
+//             nothing more is done on the disk, not even a clean-up; the
+//             next start's recovery finishes the run.
+//   Finished  Committed (the safety net removed) or rolled back.
+//
+// ORDERING: what reaches the disk before what
+//
+//   1. A record before its step. Every change inside the installation is
+//      preceded by its journal record, written and flushed; PlaceSeveral
+//      flushes several records once, before any of their steps.
+//   2. The data before the commit point. Every placed file's data is on the
+//      disk (FlushInBackground, or FlushPlacedFiles) before the stamp's
+//      records are written.
+//   3. The stamp. Its temporary (Versione.tx~) is named by a record before it
+//      is made, then written and flushed whole; then the move record; then
+//      the rename over Versione.txt, which is the commit point. From the
+//      move record on, the temporary gone (and not taken back into the net
+//      by a rollback) means committed.
+//   4. The clean-up. After the commit: the originals and temporaries the
+//      journal names, then the journal, then the folder, so that a journal
+//      stays while anything it names is left. After a rollback: the journal
+//      is renamed "undone" first (nothing is undone twice), then the
+//      temporaries it names go, then it.
+//
+// NAMES in the safety net: six digits. The run's temporaries count up from
+// the number its journal header names, below 500000; kept originals count
+// from 500000. An original no record names (the journal's end was lost) is
+// never deleted, and the run is not reported undone. No name is renamed or
+// deleted but through a handle checked to be that name's own file: under
+// Wine a link to a file looks like a plain file, and deleting or renaming it
+// acts on what it points to; a hard link looks plain everywhere.
 #include "fileops/BackgroundFlusher.h"
 #include "fileops/FileHandle.h"
 #include "fileops/FileProbes.h"
