@@ -121,7 +121,7 @@ const std::string& CFolderFinals::Of(const std::string& folder) {
 }
 
 DWORD OpenOwnFile(const std::string& path, DWORD access, CFileHandle& file, CFolderFinals* finals,
-                  DWORD* links) {
+                  DWORD* links, DWORD* attributes) {
     file.Reset(CreateFileA(path.c_str(), access | FILE_READ_ATTRIBUTES,
                            FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                            OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
@@ -156,6 +156,8 @@ DWORD OpenOwnFile(const std::string& path, DWORD access, CFileHandle& file, CFol
     }
     if (links != nullptr)
         *links = information.nNumberOfLinks;
+    if (attributes != nullptr)
+        *attributes = information.dwFileAttributes;
     return ERROR_SUCCESS;
 }
 
@@ -200,18 +202,21 @@ DWORD RenameOwnFile(const std::string& path, const std::string& target, CFolderF
     return RenameOpenFile(file.Get(), path, target.c_str()) ? ERROR_SUCCESS : GetLastError();
 }
 
-DWORD RemoveName(const std::string& path, CFolderFinals* finals) {
+DWORD RemoveName(const std::string& path, CFolderFinals* finals, bool* removed) {
+    if (removed != nullptr)
+        *removed = false;
     CFileHandle file;
     DWORD links = 0;
-    const DWORD opened = OpenOwnFile(path, DELETE | FILE_WRITE_ATTRIBUTES, file, finals, &links);
+    DWORD attributes = 0;
+    const DWORD opened =
+        OpenOwnFile(path, DELETE | FILE_WRITE_ATTRIBUTES, file, finals, &links, &attributes);
     if (IsMissingError(opened))
         return ERROR_SUCCESS;
+    if (removed != nullptr)
+        *removed = true;
     if (opened == ERROR_SUCCESS && links == 1) {
-        BY_HANDLE_FILE_INFORMATION information;
-        if (GetFileInformationByHandle(file.Get(), &information) &&
-            (information.dwFileAttributes & FILE_ATTRIBUTE_READONLY)) {
-            const DWORD cleared =
-                SetAttributes(file.Get(), information.dwFileAttributes & ~FILE_ATTRIBUTE_READONLY);
+        if (attributes & FILE_ATTRIBUTE_READONLY) {
+            const DWORD cleared = SetAttributes(file.Get(), attributes & ~FILE_ATTRIBUTE_READONLY);
             if (cleared != ERROR_SUCCESS)
                 return cleared;
         }

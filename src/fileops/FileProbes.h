@@ -50,7 +50,8 @@ private:
 // name. ERROR_SUCCESS with `file` open; ERROR_CANT_ACCESS_FILE for a link
 // (a hard link too); ERROR_DIRECTORY for a folder; or the system's error.
 DWORD OpenOwnFile(const std::string& path, DWORD access, CFileHandle& file,
-                  CFolderFinals* finals = nullptr, DWORD* links = nullptr);
+                  CFolderFinals* finals = nullptr, DWORD* links = nullptr,
+                  DWORD* attributes = nullptr);
 
 // Renames the open file `handle` (known by `path`) to `target` through the
 // handle; by name where the system takes no rename through a handle.
@@ -68,6 +69,7 @@ DWORD RenameOwnFile(const std::string& path, const std::string& target,
 // Removes the name `path` and nothing else: a file with no other name is
 // deleted (a read-only one too); a link or a hard link is replaced by a new
 // empty file of ours, which is then deleted, so that what it points to or
-// shares stays as it was. ERROR_SUCCESS also when nothing was there;
-// ERROR_DIRECTORY for a folder; or the system's error (held, denied).
-DWORD RemoveName(const std::string& path, CFolderFinals* finals = nullptr);
+// shares stays as it was. ERROR_SUCCESS also when nothing was there
+// (`removed`, if given, tells which); ERROR_DIRECTORY for a folder; or the
+// system's error (held, denied).
+DWORD RemoveName(const std::string& path, CFolderFinals* finals = nullptr, bool* removed = nullptr);

@@ -444,6 +444,10 @@ void CInstallTransaction::TakeAttributes(const PlannedPlacement& plan, HANDLE ha
     constexpr DWORD kTaken = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_ARCHIVE;
     if (plan.attributes == INVALID_FILE_ATTRIBUTES)
         return;
+    // Most replaced files show as the new one does already: no handle needed.
+    const DWORD now = GetFileAttributesA(plan.temporaryPath.c_str());
+    if (now != INVALID_FILE_ATTRIBUTES && (now & kTaken) == (plan.attributes & kTaken))
+        return;
     CFileHandle own;
     if (handle == INVALID_HANDLE_VALUE) {
         if (OpenOwnFile(plan.temporaryPath, FILE_WRITE_ATTRIBUTES, own, &m_finals) != ERROR_SUCCESS)

@@ -284,14 +284,6 @@ int CRunFinisher::UndoPass(int& retryable) {
 
 std::vector<std::string> CRunFinisher::NamedFiles(bool originals) const {
     std::set<std::string> names(m_created);
-    // The run's temporaries, also those it made but never recorded.
-    const uint32_t first = m_records.empty() ? 0 : JournalFirstTemporary(m_records[0]);
-    if (first != 0) {
-        for (const std::string& name : NumberedFiles(m_net)) {
-            if (IsTemporaryName(name) && std::strtoul(name.c_str(), nullptr, 10) >= first)
-                names.insert(name);
-        }
-    }
     for (const JournalRecord& record : m_records) {
         if (record.kind == JournalKind::NewFile)
             names.insert(record.fields[0]);
@@ -303,7 +295,16 @@ std::vector<std::string> CRunFinisher::NamedFiles(bool originals) const {
         if (record.kind == JournalKind::StampMove)
             names.insert(kWithdrawnStamp);
     }
-    return std::vector<std::string>(names.begin(), names.end());
+    // Of those, the ones in the net (one listing), and the run's
+    // temporaries it made but never recorded.
+    const uint32_t first = m_records.empty() ? 0 : JournalFirstTemporary(m_records[0]);
+    std::vector<std::string> present;
+    for (const std::string& name : NumberedFiles(m_net)) {
+        if (names.count(name) != 0 || (first != 0 && IsTemporaryName(name) &&
+                                       std::strtoul(name.c_str(), nullptr, 10) >= first))
+            present.push_back(name);
+    }
+    return present;
 }
 
 void CRunFinisher::RemoveSafetyNet(bool committed) {
@@ -320,12 +321,10 @@ void CRunFinisher::RemoveSafetyNet(bool committed) {
     }
     bool allGone = true;
     for (const std::string& name : NamedFiles(true)) {
-        const std::string path = NetPath(name);
-        if (GetFileAttributesA(path.c_str()) == INVALID_FILE_ATTRIBUTES)
-            continue;
-        if (RemoveName(path, &m_finals) != ERROR_SUCCESS)
+        bool removed = false;
+        if (RemoveName(NetPath(name), &m_finals, &removed) != ERROR_SUCCESS)
             allGone = false;
-        else if (!Step(SafetyStep::Removed))
+        else if (removed && !Step(SafetyStep::Removed))
             return;
     }
     // An original that could not go stays named by the journal.
@@ -339,10 +338,9 @@ void CRunFinisher::RemoveSafetyNet(bool committed) {
 
 void CRunFinisher::RemoveAfterRollback(const std::string& undonePath) {
     for (const std::string& name : NamedFiles(false)) {
-        const std::string path = NetPath(name);
-        if (GetFileAttributesA(path.c_str()) == INVALID_FILE_ATTRIBUTES)
-            continue;
-        if (RemoveName(path, &m_finals) == ERROR_SUCCESS && !Step(SafetyStep::Removed))
+        bool removed = false;
+        if (RemoveName(NetPath(name), &m_finals, &removed) == ERROR_SUCCESS && removed &&
+            !Step(SafetyStep::Removed))
             return;
     }
     if (GetFileAttributesA(undonePath.c_str()) != INVALID_FILE_ATTRIBUTES &&
