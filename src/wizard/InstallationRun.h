@@ -3,7 +3,6 @@
 // package tree copied over the installation, then the new stamp written as
 // the moment the update counts as done, or every change undone.
 #include "data/VersionStamp.h"
-#include <windows.h>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -59,8 +58,8 @@ public:
     InstallOutcome Install(ICopyQuestions& questions, ICopyReport& report);
 
     const InstallationTarget& Target() const { return m_target; }
-    // Why Begin or the commit failed (a system error); 0 when neither did.
-    DWORD LastError() const { return m_lastError; }
+    // Why Begin or the commit failed (a system error code); 0 when neither did.
+    unsigned long LastError() const { return m_lastError; }
 
 private:
     InstallOutcome Undo();
@@ -69,7 +68,7 @@ private:
     bool Commit();
 
     std::unique_ptr<CInstallTransaction> m_transaction;
-    DWORD m_lastError = 0;
+    unsigned long m_lastError = 0;
 };
 
 // True for the outcomes shown as an update "terminato con errori.".
