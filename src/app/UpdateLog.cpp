@@ -50,7 +50,7 @@ const char* RecoveryText(RecoveryResult result) {
     case RecoveryResult::Completed:
         return "era già completo: rimossi i dati di ripristino";
     case RecoveryResult::NotAllRestored:
-        return "alcuni file non sono stati ripristinati (in uso)";
+        return "alcuni file non sono stati ripristinati (in uso, o dati di ripristino incompleti)";
     case RecoveryResult::Refused:
         return "dati di ripristino di un'altra cartella o danneggiati: nulla modificato";
     case RecoveryResult::Busy:

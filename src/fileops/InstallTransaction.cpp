@@ -392,14 +392,18 @@ DWORD CInstallTransaction::Plan(const std::string& temporaryPath, const char* de
 DWORD CInstallTransaction::Carry(const PlannedPlacement& plan, HANDLE handle) {
     const char* target = plan.target.c_str();
     const std::string voided = std::to_string(plan.sequence);
-    // Never over an existing file: one that appeared meanwhile is not ours to replace.
-    const auto moveTemporary = [&] {
-        return handle != INVALID_HANDLE_VALUE ? RenameOpenFile(handle, plan.temporaryPath, target)
-                                              : MoveFileExA(plan.temporaryPath.c_str(), target, 0);
+    // Never over an existing file: one that appeared meanwhile is not ours
+    // to replace. A temporary known only by its name moves through a handle
+    // checked to be its own (something else may stand at its name by now).
+    const auto moveTemporary = [&]() -> DWORD {
+        if (handle != INVALID_HANDLE_VALUE)
+            return RenameOpenFile(handle, plan.temporaryPath, target) ? ERROR_SUCCESS
+                                                                      : GetLastError();
+        return RenameOwnFile(plan.temporaryPath, plan.target, &m_finals);
     };
     if (plan.kind == JournalKind::NewFile) {
-        if (!moveTemporary()) {
-            const DWORD error = GetLastError();
+        const DWORD error = moveTemporary();
+        if (error != ERROR_SUCCESS) {
             Append(JournalKind::Void, {voided});
             return error;
         }
@@ -416,11 +420,11 @@ DWORD CInstallTransaction::Carry(const PlannedPlacement& plan, HANDLE handle) {
     }
     if (!Step(SafetyStep::Preserved))
         return ERROR_REQUEST_ABORTED;
-    if (!moveTemporary()) {
-        const DWORD error = GetLastError();
+    const DWORD error = moveTemporary();
+    if (error != ERROR_SUCCESS) {
         // Put the old file straight back; if even that fails, the record
         // stays in force and the rollback puts it back.
-        if (MoveFileExA(plan.preservedPath.c_str(), target, 0))
+        if (RenameOwnFile(plan.preservedPath, plan.target, &m_finals) == ERROR_SUCCESS)
             Append(JournalKind::Void, {voided});
         return error;
     }

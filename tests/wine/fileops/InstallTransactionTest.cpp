@@ -933,7 +933,14 @@ TEST_F(InstallTransactionTest, NothingOutsideIsWrittenMovedOrDeletedThroughALink
     const std::string net = CInstallTransaction::SafetyNetFolder(install.c_str());
     OutsideFile outside(temp.Sub("outside.dll"));
     // What the program does with the name, and what it must answer.
-    enum class Act { WholeRun, StartThenWholeRun, StartRefused, RecoveryRefused, RecoveryKeeps };
+    enum class Act {
+        WholeRun,
+        StartThenWholeRun,
+        StartRefused,
+        RecoveryRefused,
+        RecoveryKeeps,
+        PlaceRefused
+    };
     struct Row {
         const char* name;
         std::string link;
@@ -945,6 +952,7 @@ TEST_F(InstallTransactionTest, NothingOutsideIsWrittenMovedOrDeletedThroughALink
         {"an original's number in the safety net", net + "\\500000", Act::StartRefused},
         {"the journal", net + "\\journal", Act::RecoveryRefused},
         {"the original a crashed run kept", net + "\\500000", Act::RecoveryKeeps},
+        {"a temporary of this run, before it is placed", net + "\\000001", Act::PlaceRefused},
     };
     const StopAfter whole = CrashAfter(0);
     int firstPreserved = 0;
@@ -964,6 +972,15 @@ TEST_F(InstallTransactionTest, NothingOutsideIsWrittenMovedOrDeletedThroughALink
                     << name;
             } else {
                 ASSERT_TRUE(MakeFolder(net)) << name;
+            }
+            CInstallTransaction placing(install.c_str());
+            std::string temporary;
+            if (row.act == Act::PlaceRefused) {
+                RemoveTree(net);
+                ASSERT_TRUE(placing.Begin()) << name;
+                ASSERT_TRUE(WriteTemporary(placing, "new a", temporary)) << name;
+                ASSERT_EQ(temporary, row.link) << name;
+                ASSERT_TRUE(DeleteFileA(temporary.c_str())) << name;
             }
             UnixLinks links;
             ASSERT_TRUE(hard ? links.MakeHard(row.link, outside.Path())
@@ -999,6 +1016,13 @@ TEST_F(InstallTransactionTest, NothingOutsideIsWrittenMovedOrDeletedThroughALink
             case Act::RecoveryKeeps:
                 EXPECT_EQ(RecoverInterruptedUpdate(install.c_str()), RecoveryResult::NotAllRestored)
                     << name;
+                break;
+            case Act::PlaceRefused:
+                EXPECT_EQ(placing.Place(temporary, (install + "\\a.dll").c_str()),
+                          DWORD(ERROR_CANT_ACCESS_FILE))
+                    << name;
+                EXPECT_EQ(ReadBytes(install + "\\a.dll"), "old a") << name;
+                EXPECT_TRUE(placing.Rollback()) << name;
                 break;
             }
             EXPECT_TRUE(outside.Unchanged()) << name;
