@@ -193,34 +193,29 @@ DWORD CRunFinisher::UndoReplace(const std::string& temporary, const std::string&
                                 const std::string& destination) {
     const std::string preservedPath = NetPath(preserved);
     const std::string temporaryPath = NetPath(temporary);
-    if (GetFileAttributesA(preservedPath.c_str()) == INVALID_FILE_ATTRIBUTES) {
-        const DWORD error = GetLastError();
-        if (!IsMissingError(error))
-            return error;
+    CFileHandle original;
+    const DWORD kept = OpenOwnFile(preservedPath, DELETE, original, &m_finals);
+    if (IsMissingError(kept)) {
         if (GetFileAttributesA(temporaryPath.c_str()) != INVALID_FILE_ATTRIBUTES)
             return ERROR_SUCCESS;
         return IsMissingError(GetLastError()) ? DWORD(ERROR_FILE_NOT_FOUND) : GetLastError();
     }
+    if (kept != ERROR_SUCCESS)
+        return kept;
     if (GetFileAttributesA(temporaryPath.c_str()) == INVALID_FILE_ATTRIBUTES) {
-        const DWORD current = GetFileAttributesA(destination.c_str());
-        if (current != INVALID_FILE_ATTRIBUTES) {
-            const DWORD moved = RenameOwnFile(destination, temporaryPath, &m_finals);
-            if (moved != ERROR_SUCCESS)
-                return moved;
-        } else {
+        const DWORD moved = RenameOwnFile(destination, temporaryPath, &m_finals);
+        if (IsMissingError(moved)) {
             // The new file is gone: an empty one of ours keeps the state readable.
             CFileHandle placeholder(CreateFileA(temporaryPath.c_str(), GENERIC_WRITE, 0, nullptr,
                                                 CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
             if (!placeholder.IsOpen())
                 return GetLastError();
+        } else if (moved != ERROR_SUCCESS) {
+            return moved;
         }
         if (!Step(SafetyStep::Undone))
             return ERROR_REQUEST_ABORTED;
     }
-    CFileHandle original;
-    const DWORD opened = OpenOwnFile(preservedPath, DELETE, original, &m_finals);
-    if (opened != ERROR_SUCCESS)
-        return opened;
     if (!RenameOpenFile(original.Get(), preservedPath, destination.c_str()))
         return GetLastError();
     return Step(SafetyStep::Undone) ? ERROR_SUCCESS : ERROR_REQUEST_ABORTED;
