@@ -41,7 +41,9 @@ int CUpdateApp::Run(const char* commandLine) {
 
     const CommandLineOptions options = ParseCommandLine(commandLine);
     if (options.result == CommandLineOptions::Result::Help) {
-        MessageBoxA(nullptr, kUsageText, caption, MB_ICONINFORMATION);
+        // With /quiet nothing may wait for a person.
+        if (!options.quietAsked)
+            MessageBoxA(nullptr, kUsageText, caption, MB_ICONINFORMATION);
         return kExitInstalled;
     }
     if (options.result == CommandLineOptions::Result::Bad) {

@@ -58,18 +58,26 @@ public:
     // SetVerifier); null when the package has no checksum file.
     CCopyVerifier* Verifier() { return m_verifier.get(); }
     // `copied`: what CopyTree gave; `leftIncomplete`: the copier's LeftIncomplete().
-    InstallOutcome Finish(int copied, bool leftIncomplete);
+    // A stamp file held by another program is tried again quietly and then
+    // asked about, as the copy does with any held file, when `questions` is given.
+    InstallOutcome Finish(int copied, bool leftIncomplete, ICopyQuestions* questions = nullptr,
+                          ICopyReport* report = nullptr);
 
     InstallOutcome Install(ICopyQuestions& questions, ICopyReport& report);
 
     const InstallationTarget& Target() const { return m_target; }
+    // Why Begin or the commit failed (a system error code); 0 when neither did.
+    unsigned long LastError() const { return m_lastError; }
 
 private:
     InstallOutcome Undo();
 
     InstallationTarget m_target;
+    bool Commit();
+
     std::unique_ptr<CInstallTransaction> m_transaction;
     std::unique_ptr<CCopyVerifier> m_verifier;
+    unsigned long m_lastError = 0;
 };
 
 // True for the outcomes shown as an update "terminato con errori.".

@@ -529,7 +529,8 @@ void CUpdateWizardDlg::RunInstallation() {
         copier.SetVerifier(run.Verifier());
         const int copied =
             CopyPackageTree(copier, target.packageTree.c_str(), target.installFolder.c_str());
-        m_outcome = run.Finish(copied, copier.LeftIncomplete());
+        m_outcome = run.Finish(copied, copier.LeftIncomplete(), m_questions ? m_questions : &person,
+                               &reports);
     }
     const int errors = EndedWithErrors(m_outcome) ? 1 : 0;
 
