@@ -8,6 +8,9 @@
 #             give up: exit 1603, the installation byte for byte as before
 #   killed    /quiet killed in the middle of the copy, then /quiet again:
 #             exit 0 and the installation whole
+#   damaged   /quiet with one byte of a package file changed after its
+#             checksums were made: the program's own SHA-256 finds it, exit
+#             1603, the installation byte for byte as before
 #   wizard    the wizard walked through its screens to "terminato in modo
 #             corretto.", a screenshot of each (build/release-vm/screenshots)
 # The guest's disk is built once from Debian packages and cached under
@@ -28,6 +31,7 @@ figures=()
 figure() { figures+=("$(printf '%-28s %5s s' "$1" "$2")"); }
 step() { printf '\n==== %s\n' "$*"; }
 die() { echo "release-vm: $*"; echo "0 passed, 1 failed"; exit 1; }
+. scripts/sample.sh
 
 # --- host packages -----------------------------------------------------------
 need=()
@@ -120,41 +124,17 @@ cp "$program" "$data/media/kvelmora.exe"
 cp "$out/vm_driver.exe" "$vm/cases.sh" "$data/"
 # Tessaro 5.0, build 04.04.15, as its installer left it.
 orig=$data/orig
-mkdir -p "$orig/bin" "$orig/dati" "$orig/modelli/fatture"
-head -c 2200000 /dev/urandom >"$orig/Tessaro.exe"
-head -c 900000 /dev/urandom >"$orig/bin/archivio.dll"
-printf '[Tessaro]\r\nLingua=it\r\nArchivi=C:\\Program Files\\Vantrel\\Tessaro\\dati\r\n' >"$orig/Tessaro.ini"
-printf 'Ditta Esempio S.r.l.\r\n' >"$orig/dati/ditta.dat"
-printf 'MODELLO FATTURA 5.0\r\n' >"$orig/modelli/fatture/fattura_a4.mod"
-printf '@versione=5.0  @build=04.04.15' >"$orig/Versione.txt"
+sample_installation "$orig"
 # The update: five entries, three newer than the installation.
 package=$data/media/r2718upd.dat
 tree=$package/InstDir
-mkdir -p "$tree/bin/stampa/driver" "$tree/dati/tabelle" "$tree/modelli/fatture" "$tree/doc"
-head -c 2400000 /dev/urandom >"$tree/Tessaro.exe"
-head -c 1100000 /dev/urandom >"$tree/bin/archivio.dll"
-head -c 600000 /dev/urandom >"$tree/bin/stampa/moduli.dll"
-head -c 300000 /dev/urandom >"$tree/bin/stampa/driver/pdf.dll"
-head -c 5200000 /dev/urandom >"$tree/dati/tabelle/comuni.tab"
-printf 'ALIQUOTE IVA 2004\r\n4\r\n10\r\n20\r\n' >"$tree/dati/tabelle/iva.tab"
-printf 'MODELLO FATTURA 5.1\r\n' >"$tree/modelli/fatture/fattura_a4.mod"
-printf 'MODELLO NOTA DI CREDITO 5.1\r\n' >"$tree/modelli/fatture/nota_credito.mod"
-printf 'Tessaro 5.1 - novit\340 di questa versione\r\n' >"$tree/doc/novita.txt"
-iconv -f UTF-8 -t CP1252 <<'LIST' | sed 's/$/\r/' >"$package/r2718upd.txt"
-# Vantrel - aggiornamenti della Tessaro Vers. 0002, pacchetto r2718 (luglio 2004)
--> @versione=5.0  @build=04.03.22
-Correzione del calcolo IVA sulle note di credito con più aliquote
--> @versione=5.0  @build=04.04.15
-Nuovo archivio clienti con ricerca per partita IVA e codice fiscale
--> @versione=5.0  @build=04.04.16
-Corretto l'arrotondamento dei totali in fattura
--> @versione=5.0  @build=04.05.28
-Tabelle dei comuni italiani e dei codici di avviamento postale aggiornate
--> @versione=5.1  @build=04.06.30
-Scadenzario con promemoria all'avvio del programma
-Guida in linea rivista e ampliata: è più facile trovare ciò che serve
-LIST
-find "$tree" -type f -printf '%s\n' | awk '{ s += $1 } END { printf "%d\r\n", s }' >"$package/sizeofupds.txt"
+sample_package "$package"
+# A second medium: the same package with one byte of one file changed after
+# its checksums were made, as a disc that reads back wrong would give it.
+cp -a "$data/media" "$data/damaged"
+damaged=$data/damaged/r2718upd.dat/InstDir/bin/archivio.dll
+byte=$(od -An -tu1 -j 70000 -N 1 "$damaged" | tr -d ' ')
+printf "\\$(printf %03o $((255 - byte)))" | dd of="$damaged" bs=1 seek=70000 conv=notrunc status=none
 # Expected: the installation as it was, and as the update leaves it.
 cp -a "$orig" "$expect/old"
 cp -a "$orig" "$expect/new"
@@ -163,7 +143,7 @@ printf '@versione=5.1  @build=04.06.30' >"$expect/new/Versione.txt"
 echo "installation: $(find "$orig" -type f | wc -l) files; package: $(find "$tree" -type f | wc -l) files, $(tr -d '\r\n' <"$package/sizeofupds.txt") bytes"
 
 # --- the run -------------------------------------------------------------------
-step "booting the guest with the cases (quiet, held, killed, wizard)"
+step "booting the guest with the cases (quiet, held, killed, damaged, wizard)"
 rm -f "$out/data.img"
 timeout 300 mke2fs -q -t ext4 -d "$data" -L vmdata "$out/data.img" 256M >/dev/null || die "cannot make the data disk"
 s=$(date +%s)

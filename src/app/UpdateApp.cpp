@@ -35,7 +35,9 @@ int CUpdateApp::Run(const char* commandLine) {
 
     const CommandLineOptions options = ParseCommandLine(commandLine);
     if (options.result == CommandLineOptions::Result::Help) {
-        MessageBoxA(nullptr, texts::kUsage, caption, MB_ICONINFORMATION);
+        // With /quiet nothing may wait for a person.
+        if (!options.quietAsked)
+            MessageBoxA(nullptr, texts::kUsage, caption, MB_ICONINFORMATION);
         return kExitInstalled;
     }
     if (options.result == CommandLineOptions::Result::Bad) {

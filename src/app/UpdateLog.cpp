@@ -1,10 +1,12 @@
 #include "app/UpdateLog.h"
 #include "data/PackageLayout.h"
 #include "texts/Texts.h"
+#include "fileops/FileProbes.h"
 #include "version.h"
 #include <cstdarg>
 #include <cstdio>
 #include <cstring>
+#include <string>
 
 namespace {
 
@@ -93,23 +95,42 @@ bool CUpdateLog::Open(const char* path, const char* previous) {
     m_writeFailed = false;
     if (path == nullptr || path[0] == '\0')
         return false;
-    // The program runs elevated, and a deployment service's temp folder is
-    // one ordinary users can write to: a link left at the log's name would
-    // make the log overwrite whatever it names. A rename moves the link
-    // itself out of the way; the new log is then made only where nothing
-    // stands, and never opened through a link.
-    if (previous != nullptr)
-        MoveFileExA(path, previous, MOVEFILE_REPLACE_EXISTING);
-    const DWORD attributes = GetFileAttributesA(path);
-    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT))
-        return false;
+    // The program runs elevated, and a deployment service's temp folder (or
+    // the folder /log names) is one ordinary users may write to: a link left
+    // at the log's name would have the log, or the move of the old one
+    // aside, write or move whatever it points to (a link to a file looks like
+    // a plain file under Wine, a hard link everywhere). So the old log moves
+    // aside only when it is a plain file with no other name, through a handle
+    // checked to be that; anything else at the name goes as a name only,
+    // without touching what it points to. The log is then made only where
+    // nothing stands, and never opened through an existing name.
+    if (GetFileAttributesA(path) != INVALID_FILE_ATTRIBUTES) {
+        bool keptAside = false;
+        if (previous != nullptr) {
+            CFileHandle old;
+            keptAside = OpenOwnFile(path, DELETE, old) == ERROR_SUCCESS &&
+                        RenameOpenFile(old.Get(), path, previous, true);
+        }
+        if (!keptAside)
+            RemoveName(path);
+    }
     // Readers may look while the update runs; nobody else may write.
     const DWORD flags = FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT;
     m_file.Reset(
         CreateFileA(path, GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_NEW, flags, nullptr));
-    // The old log could not be moved (a reader holds it): start it afresh.
-    if (!m_file.IsOpen() && GetLastError() == ERROR_FILE_EXISTS)
-        m_file.Reset(CreateFileA(path, GENERIC_WRITE, FILE_SHARE_READ, nullptr, TRUNCATE_EXISTING,
+    if (m_file.IsOpen() || GetLastError() != ERROR_FILE_EXISTS)
+        return m_file.IsOpen();
+    // The name is still taken (held by a reader): a log of its own beside it,
+    // named after this process, "kvelmora.1234.log".
+    const std::string taken(path);
+    const size_t slash = taken.find_last_of("\\/");
+    size_t dot = taken.rfind('.');
+    if (dot == std::string::npos || (slash != std::string::npos && dot < slash))
+        dot = taken.size();
+    const std::string own =
+        taken.substr(0, dot) + "." + std::to_string(GetCurrentProcessId()) + taken.substr(dot);
+    if (own.size() < MAX_PATH)
+        m_file.Reset(CreateFileA(own.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_NEW,
                                  flags, nullptr));
     return m_file.IsOpen();
 }

@@ -22,7 +22,10 @@ public:
     static constexpr std::size_t kLineSize = 1024;
 
     // Creates `path` afresh; with `previous`, the file that was at `path` is
-    // first kept there (replacing an older one).
+    // first kept there (replacing an older one) when it is a plain file of
+    // one name. Whatever else stands at `path` is removed as a name; when the
+    // name stays taken (a reader holds it), the log is "NAME.<process id>.EXT"
+    // beside it.
     bool Open(const char* path, const char* previous = nullptr);
     bool IsOpen() const { return m_file.IsOpen(); }
     // A line did not reach the file: the log was closed there.

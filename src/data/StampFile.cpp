@@ -8,7 +8,12 @@
 #include <string>
 
 #ifdef _WIN32
+#include <fcntl.h>
+#include <io.h>
 #include <windows.h>
+#else
+#include <fcntl.h>
+#include <unistd.h>
 #endif
 
 namespace {
@@ -46,6 +51,38 @@ public:
 private:
     std::FILE* m_file;
 };
+
+// A new file at `path` for writing, made only where nothing stands: an
+// existing name (a link among them) is never opened.
+std::FILE* CreateExclusively(const char* path) {
+#ifdef _WIN32
+    const HANDLE file =
+        CreateFileA(path, GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return nullptr;
+    const int descriptor = _open_osfhandle(reinterpret_cast<intptr_t>(file), _O_WRONLY | _O_BINARY);
+    if (descriptor == -1) {
+        CloseHandle(file);
+        DeleteFileA(path);
+        return nullptr;
+    }
+    std::FILE* stream = _fdopen(descriptor, "wb");
+#else
+    const int descriptor = open(path, O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0644);
+    if (descriptor == -1)
+        return nullptr;
+    std::FILE* stream = fdopen(descriptor, "wb");
+#endif
+    if (stream == nullptr) {
+#ifdef _WIN32
+        _close(descriptor);
+#else
+        close(descriptor);
+#endif
+        std::remove(path);
+    }
+    return stream;
+}
 
 bool MoveOver(const char* from, const char* to) {
 #ifdef _WIN32
@@ -102,7 +139,7 @@ bool WriteStampTemporary(const char* path, const VersionStamp& stamp, std::strin
     if (length < 0 || length >= static_cast<int>(sizeof text) || !MakeTempPath(path, temp))
         return false;
 
-    CStdioFile file(std::fopen(temp.c_str(), "wb"));
+    CStdioFile file(CreateExclusively(temp.c_str()));
     if (!file.IsOpen())
         return false;
     // Every step is checked on its own: the count, the flush and the sync

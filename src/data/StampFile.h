@@ -25,9 +25,12 @@ void StripOneTrailingBackslash(char* folder);
 bool BuildStampFilePath(const char* folder, char* path, std::size_t capacity);
 
 // Writes exactly one stamp line (no line end) to a temporary file beside
-// path, of the same length as path, and returns its name in temporary. True
-// only when every byte is known to be on the disk (see DiskWrite.h); otherwise
-// the temporary is removed and temporary is empty.
+// path, of the same length as path, and returns its name in temporary. The
+// temporary is made with an exclusive create: anything already at its name
+// (a link among them) makes this fail untouched, and the caller removes a
+// stale one first, as a name. True only when every byte is known to be on
+// the disk (see DiskWrite.h); otherwise the temporary is removed and
+// temporary is empty.
 bool WriteStampTemporary(const char* path, const VersionStamp& stamp, std::string& temporary);
 // The name WriteStampTemporary uses for path's temporary (false: none), for a
 // caller that records it before the temporary is written.

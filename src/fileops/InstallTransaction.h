@@ -16,8 +16,61 @@
 //                                          // or FlushInBackground(h)
 //   txn.Place(temp, destination);          // or Discard(temp)
 //   if (!txn.Commit(stampPath, stamp)) txn.Rollback();
+//
+// Where the code lives: this header and InstallTransaction.cpp (Begin, the
+// journal's records, the steps of the run), SafetyNetCommit.cpp (Commit,
+// Rollback), SafetyNetUndo.cpp (the undo pass and the clean-up, shared with
+// recovery), SafetyNetRecovery.cpp (the next start), FileProbes (what stands
+// at a name; the only ways a name is renamed or removed), PathRules (which
+// path texts the journal may hold), UpdateJournal (the journal's lines).
+//
+// STATES of one CInstallTransaction
+//
+//   Idle      Nothing on disk belongs to it. Begin: Open, or (failing) Idle
+//             again with whatever Begin made removed.
+//   Open      The journal is open and whole. The steps (MakeFolder, Place,
+//             PlaceSeveral, Discard) may be taken. Commit: Finished; or Open
+//             when it fails before the stamp's records (the stamp file held:
+//             Commit may be called again); or Broken when it fails after
+//             them. Rollback: Finished. A journal write or flush that fails:
+//             Broken.
+//   Broken    The journal can take no more (a line may be cut short on the
+//             disk, or the stamp's records stand for a move that failed): no
+//             step, no Commit; Rollback: Finished.
+//   Stopped   The step observer (tests) stopped the run as a crash would:
+//             nothing more is done on the disk, not even a clean-up; the
+//             next start's recovery finishes the run.
+//   Finished  Committed (the safety net removed) or rolled back.
+//
+// ORDERING: what reaches the disk before what
+//
+//   1. A record before its step. Every change inside the installation is
+//      preceded by its journal record, written and flushed; PlaceSeveral
+//      flushes several records once, before any of their steps.
+//   2. The data before the commit point. Every placed file's data is on the
+//      disk (FlushInBackground, or FlushPlacedFiles) before the stamp's
+//      records are written.
+//   3. The stamp. Its temporary (Versione.tx~) is named by a record before it
+//      is made, then written and flushed whole; then the move record; then
+//      the rename over Versione.txt, which is the commit point. From the
+//      move record on, the temporary gone (and not taken back into the net
+//      by a rollback) means committed.
+//   4. The clean-up. After the commit: the originals and temporaries the
+//      journal names, then the journal, then the folder, so that a journal
+//      stays while anything it names is left. After a rollback: the journal
+//      is renamed "undone" first (nothing is undone twice), then the
+//      temporaries it names go, then it.
+//
+// NAMES in the safety net: six digits. The run's temporaries count up from
+// the number its journal header names, below 500000; kept originals count
+// from 500000. An original no record names (the journal's end was lost) is
+// never deleted, and the run is not reported undone. No name is renamed or
+// deleted but through a handle checked to be that name's own file: under
+// Wine a link to a file looks like a plain file, and deleting or renaming it
+// acts on what it points to; a hard link looks plain everywhere.
 #include "fileops/BackgroundFlusher.h"
 #include "fileops/FileHandle.h"
+#include "fileops/FileProbes.h"
 #include "fileops/RecoveryResult.h"
 #include "fileops/UpdateJournal.h"
 #include "data/VersionStamp.h"
@@ -123,6 +176,8 @@ public:
     // The safety net folder of an installation folder ("~kvu" inside it).
     static std::string SafetyNetFolder(const char* installFolder);
     static std::string JournalPath(const char* installFolder);
+    // Whether the last name of `path` is that of a safety net folder.
+    static bool IsSafetyNetFolder(const char* path);
     void SetStepObserver(CSafetyStepObserver* observer) { m_observer = observer; }
     // A caller that has every temporary flushed (by itself, through
     // FlushInBackground, or by handing its handle to PlaceSeveral) says so,
@@ -142,7 +197,8 @@ private:
         JournalKind kind = JournalKind::NewFile;
         std::vector<std::string> fields; // of its record
         std::string temporaryPath, target, preservedPath;
-        uint32_t sequence = 0; // of its record
+        uint32_t sequence = 0;                      // of its record
+        DWORD attributes = INVALID_FILE_ATTRIBUTES; // of the file it replaces
     };
 
     bool Step(SafetyStep step);
@@ -159,22 +215,30 @@ private:
     DWORD Carry(const PlannedPlacement& plan, HANDLE handle = INVALID_HANDLE_VALUE);
     DWORD CheckFoldersBelow(const std::string& path);
     bool OwnsTemporary(const std::string& path) const;
+    // Whether the existing file `path` is the installation's own (no link)
+    // and can be renamed away now.
+    DWORD ProbeExisting(const std::string& path);
+    // The new file takes the hidden, system and archive attributes of the
+    // one it replaces.
+    void TakeAttributes(const PlannedPlacement& plan, HANDLE handle);
     DWORD FlushPlacedFiles();
-    // Where the installation folder really is (it may lie behind a junction).
-    const std::string& InstallFinalPath();
     bool Fail(DWORD error);
 
     std::string m_install;
     std::string m_net;
     std::string m_journalPath;
-    std::string m_installFinal;
+    CFolderFinals m_finals;
     CFileHandle m_journal;
     std::vector<JournalRecord> m_records;
     std::set<std::string> m_checkedFolders; // folded case: verified not to be links
-    // Folded destinations CheckReplaceable found missing (false) or a plain
-    // file free to be replaced (true), until they are placed.
-    std::map<std::string, bool> m_probed;
+    // Folded destinations CheckReplaceable found missing
+    // (INVALID_FILE_ATTRIBUTES) or a plain file free to be replaced (its
+    // attributes), until they are placed.
+    std::map<std::string, DWORD> m_probed;
+    // The temporaries this run made (names in the safety net folder).
+    std::set<std::string> m_created;
     uint32_t m_nextName = 1;
+    uint32_t m_nextKept = kFirstKeptName;
     State m_state = State::Idle;
     bool m_madeNet = false;
     bool m_temporariesFlushed = false;

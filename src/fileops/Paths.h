@@ -1,6 +1,9 @@
 #pragma once
 // Paths of the copy and of the size walk: built as whole texts, handed to the
 // ...A file calls only when they fit the MAX_PATH limit those calls have.
+// The rules on path texts alone (inside a folder, names Windows can hold,
+// letter case), portable for the journal's tests, are in PathRules.h.
+#include "fileops/PathRules.h"
 #include <windows.h>
 #include <cstring>
 #include <string>

@@ -1,16 +1,32 @@
 #include "fileops/UnattendedQuestions.h"
+#include "fileops/InstallTransaction.h"
 #include "fileops/RetryTimings.h"
 
 namespace {
 
+// A path too long, a link, a file where a folder must go (or the other way
+// round), a name Windows refuses or the safety net's own folder: none of
+// them changes by waiting.
 bool WaitingCannotHelp(DWORD error) {
-    return error == ERROR_FILENAME_EXCED_RANGE || error == ERROR_CANT_ACCESS_FILE;
+    switch (error) {
+    case ERROR_FILENAME_EXCED_RANGE:
+    case ERROR_CANT_ACCESS_FILE:
+    case ERROR_DIRECTORY:
+    case ERROR_INVALID_PARAMETER:
+    case ERROR_INVALID_NAME:
+    case ERROR_BAD_PATHNAME:
+        return true;
+    default:
+        return false;
+    }
 }
 
 } // namespace
 
 int CUnattendedQuestions::AskAbout(const char* path, DWORD error) {
-    if (WaitingCannotHelp(error))
+    // The copy refuses a package's own safety net folder as access denied.
+    if (WaitingCannotHelp(error) ||
+        (error == ERROR_ACCESS_DENIED && CInstallTransaction::IsSafetyNetFolder(path)))
         return IDABORT;
     if (error == ERROR_FILE_CORRUPT) {
         const bool again = path != nullptr && m_path == path && m_damagedRetried;

@@ -7,35 +7,10 @@ namespace {
 
 constexpr size_t kChecksumDigits = 8;
 
-// Windows compares file names without regard to case; the code page is 1252,
-// whose accented capitals fold the way Latin-1's do, plus four pairs of its own.
-unsigned char FoldCase(unsigned char c) {
-    if ((c >= 'A' && c <= 'Z') || (c >= 0xC0 && c <= 0xDE && c != 0xD7))
-        return static_cast<unsigned char>(c + 0x20);
-    switch (c) {
-    case 0x8A:
-    case 0x8C:
-    case 0x8E:
-        return static_cast<unsigned char>(c + 0x10);
-    case 0x9F:
-        return 0xFF;
-    default:
-        return c;
-    }
-}
-
-bool SameFolderName(const char* a, const char* b, size_t length) {
-    for (size_t i = 0; i < length; ++i) {
-        if (FoldCase(static_cast<unsigned char>(a[i])) !=
-            FoldCase(static_cast<unsigned char>(b[i])))
-            return false;
-    }
-    return true;
-}
-
 size_t FieldCount(JournalKind kind) {
     switch (kind) {
     case JournalKind::Header:
+        return 3;
     case JournalKind::Folder:
     case JournalKind::Void:
     case JournalKind::StampWrite:
@@ -114,7 +89,11 @@ bool ParseLine(const std::string& line, JournalRecord& record) {
     if (parts.size() < 2 || parts[1].size() != 1 || !IsKind(parts[1][0]))
         return false;
     record.kind = static_cast<JournalKind>(parts[1][0]);
-    if (!ParseDecimal(parts[0], record.sequence) || parts.size() != 2 + FieldCount(record.kind))
+    if (!ParseDecimal(parts[0], record.sequence))
+        return false;
+    // The first format's header has no version field.
+    const bool firstHeader = record.kind == JournalKind::Header && parts.size() == 3;
+    if (parts.size() != 2 + FieldCount(record.kind) && !firstHeader)
         return false;
     record.fields.assign(parts.begin() + 2, parts.end());
     for (const std::string& field : record.fields) {
@@ -169,6 +148,10 @@ JournalParse ParseJournal(const std::string& text, std::vector<JournalRecord>& r
             valid = ParseLine(text.substr(start, end - 1 - start), record) &&
                     record.sequence == records.size() &&
                     (record.kind == JournalKind::Header) == records.empty();
+        if (valid && record.kind == JournalKind::Header &&
+            (JournalVersion(record) == 0 ||
+             (JournalVersion(record) >= 2 && JournalFirstTemporary(record) == 0)))
+            return JournalParse::Garbled; // a format this program does not know
         if (!valid) {
             // Only the line being written when the run stopped may be damaged:
             // its step was never taken.
@@ -193,41 +176,45 @@ bool IsSafetyNetName(const std::string& name) {
     return true;
 }
 
+bool IsKeptName(const std::string& name) {
+    return IsSafetyNetName(name) && static_cast<uint32_t>(name[0] - '0') >= kFirstKeptName / 100000;
+}
+
+bool IsTemporaryName(const std::string& name) {
+    return IsSafetyNetName(name) && !IsKeptName(name) && name != "000000";
+}
+
 std::string SafetyNetName(uint32_t number) {
     char name[16];
     std::snprintf(name, sizeof name, "%06lu", static_cast<unsigned long>(number % 1000000u));
     return name;
 }
 
-bool IsPathInside(const std::string& folder, const std::string& path) {
-    if (folder.empty() || path.size() <= folder.size() + 1 || path[folder.size()] != '\\' ||
-        !SameFolderName(folder.data(), path.data(), folder.size()))
-        return false;
-    size_t start = folder.size() + 1;
-    while (start <= path.size()) {
-        size_t end = path.find('\\', start);
-        if (end == std::string::npos)
-            end = path.size();
-        const std::string component = path.substr(start, end - start);
-        // Win32 drops trailing dots and blanks, so "..." or ".. " would climb.
-        if (component.empty() || component.back() == '.' || component.back() == ' ')
-            return false;
-        for (char c : component) {
-            if (c == '/' || c == ':' || static_cast<unsigned char>(c) < 0x20)
-                return false;
-        }
-        start = end + 1;
-    }
-    return true;
+JournalRecord JournalHeader(const std::string& installFolder, uint32_t firstTemporary) {
+    JournalRecord header;
+    header.kind = JournalKind::Header;
+    header.fields = {installFolder, std::to_string(kJournalVersion),
+                     std::to_string(firstTemporary)};
+    return header;
 }
 
-std::string FoldedPath(const std::string& path) {
-    std::string folded = path;
-    for (char& c : folded)
-        c = static_cast<char>(FoldCase(static_cast<unsigned char>(c)));
-    return folded;
+uint32_t JournalFirstTemporary(const JournalRecord& header) {
+    uint32_t first = 0;
+    if (JournalVersion(header) < 2 || !ParseDecimal(header.fields[2], first) || first == 0 ||
+        first >= kFirstKeptName)
+        return 0;
+    return first;
 }
 
-bool SamePath(const std::string& a, const std::string& b) {
-    return a.size() == b.size() && SameFolderName(a.data(), b.data(), a.size());
+uint32_t JournalVersion(const JournalRecord& header) {
+    if (header.kind != JournalKind::Header || header.fields.empty())
+        return 0;
+    if (header.fields.size() == 1)
+        return 1;
+    uint32_t version = 0;
+    if (header.fields.size() != 3)
+        return 0;
+    if (!ParseDecimal(header.fields[1], version) || version < 1 || version > kJournalVersion)
+        return 0;
+    return version;
 }

@@ -7,14 +7,23 @@
 //
 // '|' and control characters cannot occur in Windows file names, so the
 // fields need no quoting. The checksum covers everything before its own '|'.
-// Line 0 is the header and names the installation folder; the sequence
-// numbers count up from 0 without gaps, so a lost or repeated line shows.
+// Line 0 is the header and names the installation folder, the format's
+// version (the first format had none: it reads as version 1) and the number
+// of the run's first temporary; a version this program does not know makes
+// the journal unusable, as damage does. The
+// sequence numbers count up from 0 without gaps, so a lost or repeated line
+// shows.
 #include <cstdint>
 #include <string>
 #include <vector>
 
+#include "fileops/PathRules.h"
+
+// Version 2: the safety net's numbered names say what they hold (below).
+constexpr uint32_t kJournalVersion = 2;
+
 enum class JournalKind : char {
-    Header = 'H',     // field: the installation folder
+    Header = 'H',     // fields: installation folder, format version, first temporary
     Folder = 'D',     // field: a folder about to be created
     NewFile = 'N',    // fields: temporary name, destination (missing before)
     Replace = 'R',    // fields: temporary name, preserved name, destination
@@ -46,16 +55,23 @@ JournalParse ParseJournal(const std::string& text, std::vector<JournalRecord>& r
 
 uint32_t JournalChecksum(const char* data, size_t size);
 
-// The name of a file in the safety net folder: exactly six digits.
+// The header of a journal of this program's format for `installFolder`,
+// whose temporaries are numbered from `firstTemporary` up.
+JournalRecord JournalHeader(const std::string& installFolder, uint32_t firstTemporary);
+// The format version a header names; 0 when it is none this program reads.
+uint32_t JournalVersion(const JournalRecord& header);
+// The number of the run's first temporary (0 for the first format): every
+// temporary number from it up belongs to the run, placed or not.
+uint32_t JournalFirstTemporary(const JournalRecord& header);
+
+// The name of a file in the safety net folder: exactly six digits. From
+// version 2 on, the new files' data lies under numbers below
+// kFirstKeptName and the replaced originals under numbers from it up:
+// a numbered file no journal names is then known for an original (which is
+// never deleted) or for data that was never placed. 000000 is the stamp
+// temporary a rollback took back.
+constexpr uint32_t kFirstKeptName = 500000;
 bool IsSafetyNetName(const std::string& name);
+bool IsKeptName(const std::string& name);
+bool IsTemporaryName(const std::string& name);
 std::string SafetyNetName(uint32_t number);
-
-// True when `path` names something strictly inside `folder`: folder, a
-// backslash, then components that are not empty and do not end in a dot or
-// blank ("..", "..."), without '/', ':' or control characters. Letter case of the folder part is
-// ignored.
-bool IsPathInside(const std::string& folder, const std::string& path);
-
-// Paths as Windows compares them: letter case ignored (code page 1252).
-std::string FoldedPath(const std::string& path);
-bool SamePath(const std::string& a, const std::string& b);

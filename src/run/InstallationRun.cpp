@@ -1,6 +1,10 @@
 #include "run/InstallationRun.h"
 #include "fileops/CopyVerifier.h"
 #include "fileops/InstallTransaction.h"
+#include "fileops/CopyQuestions.h"
+#include "fileops/CopyReport.h"
+#include "fileops/MessagePump.h"
+#include "fileops/RetryTimings.h"
 #include "fileops/TreeCopier.h"
 #include "texts/Texts.h"
 #include <windows.h>
@@ -17,6 +21,14 @@ InstallationTarget TargetFor(const StartupFacts& facts, const char* packageTree)
     target.checksums = facts.verification.sums;
     return target;
 }
+
+namespace {
+
+bool IsHeld(DWORD error) {
+    return error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION;
+}
+
+} // namespace
 
 CInstallationRun::CInstallationRun(const InstallationTarget& target) : m_target(target) {}
 
@@ -69,22 +81,57 @@ bool CInstallationRun::Begin() {
     m_transaction->SetTemporariesFlushedByCaller(true);
     if (m_transaction->Begin())
         return true;
+    m_lastError = m_transaction->LastError();
     m_transaction.reset();
     return false;
 }
 
-InstallOutcome CInstallationRun::Finish(bool copied, bool leftIncomplete) {
+InstallOutcome CInstallationRun::Finish(bool copied, bool leftIncomplete, ICopyQuestions* questions,
+                                        ICopyReport* report) {
     if (!m_transaction)
         return InstallOutcome::NotStarted;
     // A file left incomplete means the installation does not hold the
     // package: the stamp must not claim it does. A list without a readable
     // entry gives the zero stamp, which the safety net never writes over
     // the installed one.
-    if (!copied || leftIncomplete ||
-        !m_transaction->Commit(m_target.stampFilePath.c_str(), m_target.newest))
+    if (!copied || leftIncomplete)
+        return Undo();
+    bool committed = Commit();
+    if (!committed && questions != nullptr && IsHeld(m_lastError)) {
+        // As the copy does with a held file: tried again quietly for a
+        // while, then asked about; Ignore cannot skip the stamp, so it stops.
+        const char* stamp = m_target.stampFilePath.c_str();
+        const RetryTimings& timings = ProcessRetryTimings();
+        const ULONGLONG start = RetryClockMs();
+        while (!committed && IsHeld(m_lastError) && RetryClockMs() - start < timings.heldFileMs) {
+            WaitPumpingMessages(timings.intervalMs);
+            committed = Commit();
+        }
+        if (report != nullptr)
+            report->RetriedQuietly(stamp, committed ? DWORD(ERROR_SUCCESS) : m_lastError,
+                                   static_cast<DWORD>(RetryClockMs() - start), committed);
+        while (!committed && IsHeld(m_lastError)) {
+            if (report != nullptr)
+                report->BeforeQuestion();
+            const int answer =
+                questions->AskAbout(stamp, m_lastError) == IDRETRY ? IDRETRY : IDABORT;
+            if (report != nullptr)
+                report->Answered(stamp, m_lastError, answer, questions->IsAutomatic());
+            if (answer != IDRETRY)
+                break;
+            committed = Commit();
+        }
+    }
+    if (!committed)
         return Undo();
     m_transaction.reset();
     return InstallOutcome::Installed;
+}
+
+bool CInstallationRun::Commit() {
+    const bool committed = m_transaction->Commit(m_target.stampFilePath.c_str(), m_target.newest);
+    m_lastError = committed ? 0 : m_transaction->LastError();
+    return committed;
 }
 
 InstallOutcome CInstallationRun::Undo() {
@@ -100,5 +147,25 @@ InstallOutcome CInstallationRun::Install(ICopyQuestions& questions, ICopyReport&
     copier.SetVerifier(Verifier());
     const bool copied =
         copier.CopyTree(m_target.packageTree.c_str(), m_target.installFolder.c_str()) != 0;
-    return Finish(copied, copier.LeftIncomplete());
+    return Finish(copied, copier.LeftIncomplete(), &questions, &report);
+}
+
+const char* SetupProblemText(unsigned long error) {
+    switch (error) {
+    case ERROR_DIRECTORY:
+        return texts::kSetupFileInTheWay;
+    case ERROR_CANT_ACCESS_FILE:
+        return texts::kSetupLinkInTheWay;
+    case ERROR_ALREADY_EXISTS:
+        return texts::kSetupEarlierData;
+    case ERROR_FILENAME_EXCED_RANGE:
+        return texts::kSetupPathTooLong;
+    case ERROR_ACCESS_DENIED:
+        return texts::kSetupAccessDenied;
+    case ERROR_DISK_FULL:
+    case ERROR_HANDLE_DISK_FULL:
+        return texts::kSetupDiskFull;
+    default:
+        return texts::kSetupSystemError;
+    }
 }

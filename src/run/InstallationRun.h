@@ -79,13 +79,19 @@ public:
     CCopyVerifier* Verifier() { return m_verifier.get(); }
 
     // `copied`: whether CopyTree reached the end of the tree;
-    // `leftIncomplete`: the copier's LeftIncomplete().
-    InstallOutcome Finish(bool copied, bool leftIncomplete);
+    // `leftIncomplete`: the copier's LeftIncomplete(). A stamp file held by
+    // another program is tried again quietly and then asked about, as the
+    // copy does with any held file, when `questions` is given.
+    InstallOutcome Finish(bool copied, bool leftIncomplete, ICopyQuestions* questions = nullptr,
+                          ICopyReport* report = nullptr);
 
     // After Start: copies with a copier of its own and finishes.
     InstallOutcome Install(ICopyQuestions& questions, ICopyReport& report);
 
     const InstallationTarget& Target() const { return m_target; }
+    // Why Start could not set the safety net up, or why the commit failed (a
+    // system error code); 0 when neither did.
+    unsigned long LastError() const { return m_lastError; }
 
 private:
     // Whether the installation's volume holds what the run needs: the new
@@ -97,9 +103,16 @@ private:
     InstallationTarget m_target;
     int64_t m_neededBytes = 0;
     int64_t m_availableBytes = 0;
+    bool Commit();
+
     std::unique_ptr<CInstallTransaction> m_transaction;
     std::unique_ptr<CCopyVerifier> m_verifier;
+    unsigned long m_lastError = 0;
 };
+
+// Why the safety net could not be set up, in words, from LastError() after
+// Start gave CannotPrepare.
+const char* SetupProblemText(unsigned long error);
 
 // True for the outcomes shown as an update "terminato con errori.".
 inline bool EndedWithErrors(InstallOutcome outcome) {

@@ -169,7 +169,8 @@ inline constexpr char kLogNone[] = "nessuno";
 inline constexpr char kLogRecoveryNone[] = "nessuno";
 inline constexpr char kLogRecoveryRolledBack[] = "tutte le modifiche sono state annullate";
 inline constexpr char kLogRecoveryCompleted[] = "era già completo: rimossi i dati di ripristino";
-inline constexpr char kLogRecoveryNotAll[] = "alcuni file non sono stati ripristinati (in uso)";
+inline constexpr char kLogRecoveryNotAll[] =
+    "alcuni file non sono stati ripristinati (in uso, o dati di ripristino incompleti)";
 inline constexpr char kLogRecoveryRefused[] =
     "dati di ripristino di un'altra cartella o danneggiati: nulla modificato";
 inline constexpr char kLogRecoveryBusy[] = "un'altra copia del programma lo sta eseguendo";
@@ -182,6 +183,21 @@ inline constexpr char kLogCannotFinishInterrupted[] =
 inline constexpr char kLogNotStarted[] = "Installazione non avviata: %s";
 inline constexpr char kLogNoRoom[] =
     "Installazione non avviata: spazio insufficiente (%lld byte necessari, %lld disponibili)";
+
+inline constexpr char kLogCannotPrepare[] =
+    "Installazione non avviata: impossibile preparare i dati di ripristino in %s\\~kvu (%s, "
+    "errore %lu)";
+// Why the safety net's folder could not be made.
+inline constexpr char kSetupFileInTheWay[] = "al suo posto c'è un file";
+inline constexpr char kSetupLinkInTheWay[] = "al suo posto c'è un collegamento";
+inline constexpr char kSetupEarlierData[] = "contiene i dati di un aggiornamento precedente";
+inline constexpr char kSetupPathTooLong[] = "percorso troppo lungo";
+inline constexpr char kSetupAccessDenied[] = "accesso negato";
+inline constexpr char kSetupDiskFull[] = "disco pieno";
+inline constexpr char kSetupSystemError[] = "errore di sistema";
+// The run failed at its end: the stamp, then the error.
+inline constexpr char kLogStampNotWritten[] =
+    "Impossibile completare l'aggiornamento: %s non scritto (errore %lu)";
 
 inline constexpr char kLogCopyStarted[] = "Copia dei file iniziata";
 inline constexpr char kLogCopied[] = "Copiato: %s (%lld byte)";

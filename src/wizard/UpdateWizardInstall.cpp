@@ -70,7 +70,8 @@ void CUpdateWizardDlg::RunInstallation() {
         copier.SetVerifier(run.Verifier());
         const bool copied =
             CopyPackageTree(copier, target.packageTree.c_str(), target.installFolder.c_str());
-        m_outcome = run.Finish(copied, copier.LeftIncomplete());
+        m_outcome = run.Finish(copied, copier.LeftIncomplete(), m_questions ? m_questions : &person,
+                               &reports);
     }
     const bool errors = EndedWithErrors(m_outcome);
 

@@ -16,16 +16,24 @@ namespace {
 const char kNewStamp[] = "@versione=5.1  @build=04.06.30";
 const char kOldStamp[] = "@versione=5.0  @build=04.04.15";
 
-enum class World { Standard, NotRegistered, NoList, NewerInstalled, DamagedList, DamagedFile };
+enum class World {
+    Standard,
+    NotRegistered,
+    NoList,
+    NewerInstalled,
+    DamagedList,
+    DamagedFile,
+    NetIsAFile
+};
 
 struct ExitRow {
     const char* name;
     World world;
     const char* arguments; // "LOG" stands for the test's log path
     bool firstCopyRunning;
-    bool holdInstalledFile; // for the whole run
-    bool cancelWizard;      // Esci on the welcome screen, confirmed
-    const char* boxText;    // prefix of the message box it shows, or null for none
+    const char* heldFile; // of the installation, held for the whole run; null: none
+    bool cancelWizard;    // Esci on the welcome screen, confirmed
+    const char* boxText;  // prefix of the message box it shows, or null for none
     DWORD exitCode;
     const char* logTail; // in the log's last lines; null: the log is not even made
     const char* stampAfter;
@@ -36,38 +44,49 @@ void PrintTo(const ExitRow& row, std::ostream* out) {
 }
 
 const ExitRow kExitRows[] = {
-    {"QuietInstalls", World::Standard, "/quiet /log LOG", false, false, false, nullptr, 0,
+    {"QuietInstalls", World::Standard, "/quiet /log LOG", false, nullptr, false, nullptr, 0,
      "Codice di uscita: 0", kNewStamp},
-    {"PassiveInstallsAndCloses", World::Standard, "-PASSIVE /log:LOG", false, false, false, nullptr,
-     0, "Codice di uscita: 0", kNewStamp},
-    {"NotInstalled", World::NotRegistered, "/quiet /log LOG", false, false, false, nullptr, 1605,
+    {"PassiveInstallsAndCloses", World::Standard, "-PASSIVE /log:LOG", false, nullptr, false,
+     nullptr, 0, "Codice di uscita: 0", kNewStamp},
+    {"NotInstalled", World::NotRegistered, "/quiet /log LOG", false, nullptr, false, nullptr, 1605,
      "Codice di uscita: 1605", kOldStamp},
-    {"NoListFile", World::NoList, "/quiet /log LOG", false, false, false, nullptr, 1619,
+    {"NoListFile", World::NoList, "/quiet /log LOG", false, nullptr, false, nullptr, 1619,
      "Codice di uscita: 1619", kOldStamp},
-    {"DamagedPackageQuiet", World::DamagedList, "/quiet /log LOG", false, false, false, nullptr,
+    {"DamagedPackageQuiet", World::DamagedList, "/quiet /log LOG", false, nullptr, false, nullptr,
      1620, "Pacchetto danneggiato: r2718upd.txt: SHA-256 ", kOldStamp},
     // Read once more, then abandoned and undone.
-    {"DamagedFileQuiet", World::DamagedFile, "/quiet /log LOG", false, false, false, nullptr, 1603,
+    {"DamagedFileQuiet", World::DamagedFile, "/quiet /log LOG", false, nullptr, false, nullptr, 1603,
      "Domanda: file danneggiato", kOldStamp},
     // Held past the unattended wait (a twentieth of 30 s here): aborted.
-    {"LockedFileQuietUntilTimeout", World::Standard, "/quiet /log LOG", false, true, false, nullptr,
-     1603, "risposta automatica: Interrompi", kOldStamp},
-    {"OlderPackageQuiet", World::NewerInstalled, "/quiet /log LOG", false, false, false, nullptr,
+    {"LockedFileQuietUntilTimeout", World::Standard, "/quiet /log LOG", false, "bin\\archivio.dll",
+     false, nullptr, 1603, "risposta automatica: Interrompi", kOldStamp},
+    // The stamp file held at the commit: the same quiet retries and wait.
+    {"LockedStampQuietUntilTimeout", World::Standard, "/quiet /log LOG", false, "Versione.txt",
+     false, nullptr, 1603, "Versione.txt (errore 32); risposta automatica: Interrompi", kOldStamp},
+    // Every 1603 says why in the log.
+    {"SafetyNetFolderAFile", World::NetIsAFile, "/quiet /log LOG", false, nullptr, false, nullptr,
+     1603, "~kvu (al suo posto c'\xE8 un file", kOldStamp},
+    {"OlderPackageQuiet", World::NewerInstalled, "/quiet /log LOG", false, nullptr, false, nullptr,
      1638, "Codice di uscita: 1638", "@versione=5.2  @build=05.01.10"},
-    {"BadSwitchShowsUsage", World::Standard, "/log LOG /bogus", false, false, false,
+    {"BadSwitchShowsUsage", World::Standard, "/log LOG /bogus", false, nullptr, false,
      "Argomento non valido: /bogus\n\nUso: kvelmora.exe", 87, nullptr, kOldStamp},
-    {"BadSwitchQuietNoBox", World::Standard, "/quiet /log LOG /bogus", false, false, false, nullptr,
-     87, nullptr, kOldStamp},
-    {"SecondCopyInteractive", World::Standard, "/log LOG", true, false, false,
+    {"BadSwitchQuietNoBox", World::Standard, "/quiet /log LOG /bogus", false, nullptr, false,
+     nullptr, 87, nullptr, kOldStamp},
+    {"SecondCopyInteractive", World::Standard, "/log LOG", true, nullptr, false,
      "Il programma di aggiornamento \xE8 gi\xE0 in esecuzione.", 1618, nullptr, kOldStamp},
-    {"SecondCopyQuiet", World::Standard, "/quiet /log LOG", true, false, false, nullptr, 1618,
+    {"SecondCopyQuiet", World::Standard, "/quiet /log LOG", true, nullptr, false, nullptr, 1618,
      nullptr, kOldStamp},
-    {"InteractiveEsciConfirmed", World::Standard, "/log LOG", false, false, true, nullptr, 1602,
+    {"InteractiveEsciConfirmed", World::Standard, "/log LOG", false, nullptr, true, nullptr, 1602,
      "Codice di uscita: 1602", kOldStamp},
-    {"SecondCopyPassiveNoBox", World::Standard, "/passive /log LOG", true, false, false, nullptr,
+    {"SecondCopyPassiveNoBox", World::Standard, "/passive /log LOG", true, nullptr, false, nullptr,
      1618, nullptr, kOldStamp},
-    {"Help", World::Standard, "/?", false, false, false, "Uso: kvelmora.exe", 0, nullptr,
+    {"Help", World::Standard, "/?", false, nullptr, false, "Uso: kvelmora.exe", 0, nullptr,
      kOldStamp},
+    // Nothing may wait for a person with /quiet, not even the usage.
+    {"HelpQuietNoBox", World::Standard, "/quiet /?", false, nullptr, false, nullptr, 0, nullptr,
+     kOldStamp},
+    {"HelpLongQuietNoBox", World::Standard, "/help /QUIET", false, nullptr, false, nullptr, 0,
+     nullptr, kOldStamp},
 };
 
 class Admin : public WizardTest {
@@ -94,6 +113,9 @@ protected:
         case World::DamagedList:
             ASSERT_TRUE(WriteBytes(Media() + "\\r2718upd.dat\\SHA256SUMS",
                                    std::string(64, 'a') + "  r2718upd.txt\n"));
+            break;
+        case World::NetIsAFile:
+            AddInstalledFile("~kvu", "not a folder");
             break;
         }
     }
@@ -141,7 +163,7 @@ TEST_P(ExitCodes, SayHowTheRunEnded) {
         ASSERT_TRUE(WaitWizard());
         first = std::move(m_process);
     }
-    ExclusiveHold held(row.holdInstalledFile ? Install() + "\\bin\\archivio.dll" : "");
+    ExclusiveHold held(row.heldFile ? Install() + "\\" + row.heldFile : "");
     ASSERT_NO_FATAL_FAILURE(Start(Arguments(row.arguments)));
     if (row.cancelWizard) {
         ASSERT_TRUE(WaitWizard());
@@ -163,7 +185,7 @@ TEST_P(ExitCodes, SayHowTheRunEnded) {
     EXPECT_TRUE(EndsWith(m_process, row.exitCode));
     held.Release();
     if (row.logTail)
-        EXPECT_NE(std::string::npos, LogTail(4).find(row.logTail)) << LogTail(4);
+        EXPECT_NE(std::string::npos, LogTail(12).find(row.logTail)) << LogTail(12);
     else
         EXPECT_FALSE(Exists(LogPath())) << "log made: " << ReadFile(LogPath());
     EXPECT_EQ(row.stampAfter, ReadFile(Stamp()));

@@ -193,22 +193,38 @@ TEST_F(InstallRun, DamagedFileAbortLeavesTheInstallationAsItWas) {
     CloseWithFine();
 }
 
-// Held open once the wizard has read it, the stamp file cannot be rewritten:
-// the run must not claim success, and the files it had put in place go back.
-TEST_F(InstallRun, StampThatCannotBeWrittenEndsWithErrors) {
-    ASSERT_NO_FATAL_FAILURE(MakeStandardWorld());
-    ASSERT_NO_FATAL_FAILURE(Start());
-    ASSERT_NO_FATAL_FAILURE(GoToList());
-    ExclusiveHold held(Stamp());
-    ASSERT_TRUE(held.IsHeld());
-    ASSERT_TRUE(ClickButton(ui::kNext));
-    ASSERT_NO_FATAL_FAILURE(WaitFinish());
-    EXPECT_EQ(kWithErrors, FinishText(ui::kPageText));
-    EXPECT_EQ(kErrorAdvice, FinishText(ui::kSecondText));
-    held.Release();
-    EXPECT_EQ(kOldStamp, ReadFile(Stamp()));
-    EXPECT_EQ("vecchia libreria", ReadFile(Install() + "\\bin\\archivio.dll"));
-    CloseWithFine();
+// Held open once the wizard has read it, the stamp file cannot be rewritten
+// at the commit: after the quiet retries the person is asked as about any
+// held file. Abort: the run must not claim success, and the files it had put
+// in place go back; Retry once it is free: the update is installed.
+TEST_F(InstallRun, AHeldStampIsAskedAboutLikeAnyHeldFile) {
+    for (const int answer : {IDABORT, IDRETRY}) {
+        const char* row = answer == IDABORT ? "Abort" : "Retry after release";
+        ASSERT_NO_FATAL_FAILURE(MakeStandardWorld());
+        ASSERT_NO_FATAL_FAILURE(Start());
+        ASSERT_NO_FATAL_FAILURE(GoToList());
+        ExclusiveHold held(Stamp());
+        ASSERT_TRUE(held.IsHeld()) << row;
+        ASSERT_TRUE(ClickButton(ui::kNext)) << row;
+        MessageBoxView prompt = WaitMessageBox();
+        ASSERT_TRUE(prompt) << row << ": no prompt";
+        EXPECT_EQ("Impossibile accedere a: " + Stamp(), prompt.Text()) << row;
+        if (answer == IDRETRY)
+            held.Release();
+        ASSERT_TRUE(prompt.Answer(answer)) << row;
+        ASSERT_NO_FATAL_FAILURE(WaitFinish());
+        held.Release();
+        if (answer == IDABORT) {
+            EXPECT_EQ(kWithErrors, FinishText(ui::kPageText)) << row;
+            EXPECT_EQ(kErrorAdvice, FinishText(ui::kSecondText)) << row;
+            EXPECT_EQ(kOldStamp, ReadFile(Stamp())) << row;
+            EXPECT_EQ("vecchia libreria", ReadFile(Install() + "\\bin\\archivio.dll")) << row;
+        } else {
+            EXPECT_EQ(kCorrect, FinishText(ui::kPageText)) << row;
+            EXPECT_EQ(kNewStamp, ReadFile(Stamp())) << row;
+        }
+        CloseWithFine();
+    }
 }
 
 } // namespace

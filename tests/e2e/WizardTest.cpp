@@ -2,6 +2,7 @@
 
 #include "driver/FileSystem.h"
 #include "driver/RemoteWindow.h"
+#include "driver/WizardPages.h"
 
 #include "TestFiles.h"
 #include "data/ChecksumFile.h"
@@ -250,15 +251,7 @@ bool WizardTest::WaitExit(DWORD boundMs) {
 }
 
 RemoteWindow WizardTest::FinishPage() const {
-    if (!m_wizard)
-        return {};
-    for (HWND page = GetWindow(m_wizard.Handle(), GW_CHILD); page;
-         page = GetWindow(page, GW_HWNDNEXT)) {
-        if (RemoteWindow(page).ClassName() == "#32770" && GetDlgItem(page, ui::kLeftPanel) &&
-            !GetDlgItem(page, ui::kWelcomeMarker))
-            return RemoteWindow(page);
-    }
-    return {};
+    return FinishPageOf(m_wizard);
 }
 
 std::string WizardTest::FinishText(int id) const {

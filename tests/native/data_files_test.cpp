@@ -7,6 +7,9 @@
 
 #include <gtest/gtest.h>
 
+#include <csignal>
+#include <sys/resource.h>
+
 #include <cstdint>
 #include <cstring>
 #include <filesystem>
@@ -325,25 +328,69 @@ TEST(StampFile, FailedWriteKeepsTheOldStamp) {
     EXPECT_FALSE(WriteStampFile(dir.File("other/").c_str(), next));
 }
 
-// The temporary's bytes go to a device that is always full: the write is
-// refused at the flush, however the close reports it, and the old stamp stays.
+// The temporary's bytes meet a file size limit of 0, as a full disk would
+// refuse them: the write is refused at the flush, however the close reports
+// it, and the old stamp stays.
+class FileSizeLimit {
+public:
+    explicit FileSizeLimit(rlim_t limit) {
+        m_oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+        getrlimit(RLIMIT_FSIZE, &m_old);
+        rlimit lowered = m_old;
+        lowered.rlim_cur = limit;
+        m_set = setrlimit(RLIMIT_FSIZE, &lowered) == 0;
+    }
+    ~FileSizeLimit() {
+        setrlimit(RLIMIT_FSIZE, &m_old);
+        std::signal(SIGXFSZ, m_oldHandler);
+    }
+    bool Set() const { return m_set; }
+
+private:
+    rlimit m_old{};
+    void (*m_oldHandler)(int) = nullptr;
+    bool m_set = false;
+};
+
 TEST(StampFile, FullDiskKeepsTheOldStamp) {
-    if (!fs::exists("/dev/full"))
-        GTEST_SKIP() << "no /dev/full on this machine";
     const std::string old = "@versione=5.0  @build=04.04.16";
     CTempDir dir;
     const std::string path = dir.Write("Versione.txt", old);
-    fs::create_symlink("/dev/full", dir.File("Versione.tx~"));
-
-    std::string temporary = "left from before";
-    EXPECT_FALSE(WriteStampTemporary(path.c_str(), VersionStamp{51, 41130, 51041130}, temporary));
-    EXPECT_EQ("", temporary);
+    {
+        FileSizeLimit full(0);
+        ASSERT_TRUE(full.Set());
+        std::string temporary = "left from before";
+        EXPECT_FALSE(
+            WriteStampTemporary(path.c_str(), VersionStamp{51, 41130, 51041130}, temporary));
+        EXPECT_EQ("", temporary);
+        EXPECT_FALSE(WriteStampFile(path.c_str(), VersionStamp{51, 41130, 51041130}));
+    }
     EXPECT_EQ(old, ReadBytes(path));
     EXPECT_FALSE(fs::exists(fs::symlink_status(dir.File("Versione.tx~"))))
         << "temporary left behind";
-    fs::create_symlink("/dev/full", dir.File("Versione.tx~"));
-    EXPECT_FALSE(WriteStampFile(path.c_str(), VersionStamp{51, 41130, 51041130}));
-    EXPECT_EQ(old, ReadBytes(path));
+}
+
+// Whatever stands at the temporary's name is never written through: a link
+// there makes the write fail, and what it points to keeps its bytes.
+TEST(StampFile, ALinkAtTheTemporaryIsNeverWrittenThrough) {
+    const std::string old = "@versione=5.0  @build=04.04.16";
+    CTempDir dir;
+    const std::string path = dir.Write("Versione.txt", old);
+    const std::string outside = dir.Write("outside.txt", "someone else's");
+    for (const bool hard : {false, true}) {
+        const char* row = hard ? "hard link" : "symbolic link";
+        fs::remove(dir.File("Versione.tx~"));
+        if (hard)
+            fs::create_hard_link(outside, dir.File("Versione.tx~"));
+        else
+            fs::create_symlink(outside, dir.File("Versione.tx~"));
+        std::string temporary;
+        EXPECT_FALSE(
+            WriteStampTemporary(path.c_str(), VersionStamp{51, 41130, 51041130}, temporary))
+            << row;
+        EXPECT_EQ("someone else's", ReadBytes(outside)) << row;
+        EXPECT_EQ(old, ReadBytes(path)) << row;
+    }
 }
 
 // The two halves another step of the run may call apart: the old file is

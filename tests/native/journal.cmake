@@ -4,6 +4,7 @@ tessaro_add_test(test_journal
   SOURCES
     ${CMAKE_CURRENT_LIST_DIR}/journal_test.cpp
     ${PROJECT_SOURCE_DIR}/src/fileops/UpdateJournal.cpp
+    ${PROJECT_SOURCE_DIR}/src/fileops/PathRules.cpp
   LIBS gtest_main
 )
 target_include_directories(test_journal PRIVATE ${PROJECT_SOURCE_DIR}/src)

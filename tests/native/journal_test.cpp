@@ -21,10 +21,10 @@ std::string Line(uint32_t sequence, JournalKind kind, std::vector<std::string> f
     return EncodeJournalRecord(Record(sequence, kind, std::move(fields)));
 }
 
-const std::string kHeader = Line(0, JournalKind::Header, {"C:\\Programmi\\Caff\xE8"});
+const std::string kHeader = EncodeJournalRecord(JournalHeader("C:\\Programmi\\Caff\xE8", 1));
 const std::string kFolder = Line(1, JournalKind::Folder, {"C:\\Programmi\\Caff\xE8\\plugins"});
 const std::string kReplace =
-    Line(2, JournalKind::Replace, {"000001", "000002", "C:\\Programmi\\Caff\xE8\\a.dll"});
+    Line(2, JournalKind::Replace, {"000001", "500000", "C:\\Programmi\\Caff\xE8\\a.dll"});
 
 TEST(UpdateJournal, TellsATornLastLineFromDamage) {
     struct Row {
@@ -59,6 +59,22 @@ TEST(UpdateJournal, TellsATornLastLineFromDamage) {
          false},
         {"no header", Line(0, JournalKind::Folder, {"C:\\x"}) + kFolder, JournalParse::Garbled, 0,
          false},
+        {"first format's header (no version)",
+         Line(0, JournalKind::Header, {"C:\\Programmi\\Caff\xE8"}) + kFolder + kReplace,
+         JournalParse::Complete, 3, false},
+        {"a version this program does not know",
+         Line(0, JournalKind::Header, {"C:\\T", std::to_string(kJournalVersion + 1), "1"}) +
+             kFolder,
+         JournalParse::Garbled, 0, false},
+        {"version 0", Line(0, JournalKind::Header, {"C:\\T", "0", "1"}) + kFolder,
+         JournalParse::Garbled, 0, false},
+        {"version not a number", Line(0, JournalKind::Header, {"C:\\T", "2a", "1"}) + kFolder,
+         JournalParse::Garbled, 0, false},
+        {"version without the first temporary",
+         Line(0, JournalKind::Header, {"C:\\T", "2"}) + kFolder, JournalParse::Garbled, 0, false},
+        {"first temporary among the originals' numbers",
+         Line(0, JournalKind::Header, {"C:\\T", "2", "500000"}) + kFolder, JournalParse::Garbled, 0,
+         false},
         {"a second header", kHeader + Line(1, JournalKind::Header, {"C:\\x"}) + kReplace,
          JournalParse::Garbled, 0, false},
         {"wrong number of fields",
@@ -92,10 +108,12 @@ TEST(UpdateJournal, RecordsReadBackAsWritten) {
               JournalParse::Complete);
     ASSERT_EQ(records.size(), 5u);
     EXPECT_FALSE(torn);
-    EXPECT_EQ(records[0].fields, std::vector<std::string>{"C:\\Programmi\\Caff\xE8"});
+    EXPECT_EQ(records[0].fields, (std::vector<std::string>{"C:\\Programmi\\Caff\xE8", "2", "1"}));
+    EXPECT_EQ(JournalVersion(records[0]), kJournalVersion);
+    EXPECT_EQ(JournalFirstTemporary(records[0]), 1u);
     EXPECT_EQ(records[2].kind, JournalKind::Replace);
     EXPECT_EQ(records[2].fields,
-              (std::vector<std::string>{"000001", "000002", "C:\\Programmi\\Caff\xE8\\a.dll"}));
+              (std::vector<std::string>{"000001", "500000", "C:\\Programmi\\Caff\xE8\\a.dll"}));
     EXPECT_EQ(records[4].kind, JournalKind::Committed);
     EXPECT_TRUE(records[4].fields.empty());
 }
@@ -125,18 +143,54 @@ TEST(UpdateJournal, PathsInsideTheFolderOnly) {
         {"C:\\T", "C:\\T\\a\\\\b", false},
         {"C:\\T", "C:\\T\\a\x01", false},
         {"", "\\a", false},
+        // Device names, with or without an extension, in any letter case,
+        // anywhere in the path: they name no file of the folder.
+        {"C:\\T", "C:\\T\\NUL", false},
+        {"C:\\T", "C:\\T\\con", false},
+        {"C:\\T", "C:\\T\\aux.txt", false},
+        {"C:\\T", "C:\\T\\bin\\Prn.log.old", false},
+        {"C:\\T", "C:\\T\\COM1", false},
+        {"C:\\T", "C:\\T\\lpt9.dll", false},
+        {"C:\\T", "C:\\T\\com\xB9", false},
+        {"C:\\T", "C:\\T\\nul .txt", false},
+        {"C:\\T", "C:\\T\\CONIN$", false},
+        {"C:\\T", "C:\\T\\nul\\a.dll", false},
+        // Near misses are ordinary names.
+        {"C:\\T", "C:\\T\\nullo.dll", true},
+        {"C:\\T", "C:\\T\\COM10", true},
+        {"C:\\T", "C:\\T\\com0", true},
+        {"C:\\T", "C:\\T\\auxiliary.txt", true},
+        {"C:\\T", "C:\\T\\my.con", true},
+        // Wildcards and the other characters Windows forbids in a name.
+        {"C:\\T", "C:\\T\\*.*", false},
+        {"C:\\T", "C:\\T\\a?.dll", false},
+        {"C:\\T", "C:\\T\\a<b", false},
+        {"C:\\T", "C:\\T\\a>b", false},
+        {"C:\\T", "C:\\T\\a\"b", false},
+        {"C:\\T", "C:\\T\\a|b", false},
     };
     for (const Row& row : rows)
         EXPECT_EQ(IsPathInside(row.folder, row.path), row.inside)
             << row.folder << " | " << row.path;
 }
 
-TEST(UpdateJournal, SafetyNetNamesAreSixDigits) {
+TEST(UpdateJournal, SafetyNetNamesAreSixDigitsAndSayWhatTheyHold) {
     EXPECT_EQ(SafetyNetName(7), "000007");
     EXPECT_EQ(SafetyNetName(999999), "999999");
     for (const char* name : {"00001", "0000001", "00000a", "..\\a.", "", "-00001"})
         EXPECT_FALSE(IsSafetyNetName(name)) << name;
     EXPECT_TRUE(IsSafetyNetName("123456"));
+    struct Row {
+        const char* name;
+        bool temporary;
+        bool kept;
+    };
+    for (const Row& row :
+         {Row{"000000", false, false}, Row{"000001", true, false}, Row{"499999", true, false},
+          Row{"500000", false, true}, Row{"999999", false, true}, Row{"50000a", false, false}}) {
+        EXPECT_EQ(IsTemporaryName(row.name), row.temporary) << row.name;
+        EXPECT_EQ(IsKeptName(row.name), row.kept) << row.name;
+    }
 }
 
 } // namespace

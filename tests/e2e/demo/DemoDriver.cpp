@@ -10,6 +10,7 @@
 #include "driver/RemoteTree.h"
 #include "driver/Wait.h"
 #include "driver/WizardControls.h"
+#include "driver/WizardPages.h"
 
 #include "ExclusiveHold.h"
 #include "TestFiles.h"
@@ -40,7 +41,7 @@ private:
         return false;
     }
     bool Shot(const std::string& name);
-    bool ClickWhenReady(int id);
+    bool ClickWhenReady(int id) { return e2e::ClickWhenReady(m_wizard, id, kScreenBoundMs); }
     bool Welcome();
     bool List();
     // `answer` is given at the prompt for the file in use; `pictures` takes
@@ -50,7 +51,7 @@ private:
     // The same update again, stopped at the file in use: the screen of an
     // update that was undone.
     bool Undone();
-    RemoteWindow FinishPage() const;
+    RemoteWindow FinishPage() const { return FinishPageOf(m_wizard); }
 
     std::string m_media;
     std::string m_exchange;
@@ -73,21 +74,7 @@ bool DemoWalk::Shot(const std::string& title) {
     return true;
 }
 
-bool DemoWalk::ClickWhenReady(int id) {
-    const RemoteWindow button = m_wizard.Child(id);
-    return WaitFor([&] { return button.Visible() && button.Enabled(); }, kScreenBoundMs) &&
-           button.Click();
-}
 
-RemoteWindow DemoWalk::FinishPage() const {
-    for (HWND page = GetWindow(m_wizard.Handle(), GW_CHILD); page;
-         page = GetWindow(page, GW_HWNDNEXT)) {
-        if (RemoteWindow(page).ClassName() == "#32770" && GetDlgItem(page, ui::kLeftPanel) &&
-            !GetDlgItem(page, ui::kWelcomeMarker))
-            return RemoteWindow(page);
-    }
-    return {};
-}
 
 bool DemoWalk::Welcome() {
     const ProcessWindows windows(m_process.Id());

@@ -74,6 +74,16 @@ drive killed run "$program" 1 /quiet
 keep killed
 note "killed end"
 
+# The same package with one byte of one file changed (made on the host):
+# the program's own SHA-256 must find it while copying.
+note "damaged start"
+reset
+ln -sfn "$data/damaged" "$WINEPREFIX/dosdevices/d:"
+drive damaged run "$program" 1 /quiet
+ln -sfn "$data/media" "$WINEPREFIX/dosdevices/d:"
+keep damaged
+note "damaged end"
+
 note "wizard start"
 reset
 mkdir -p "$out/exchange" "$out/shots" "$out/wizard"

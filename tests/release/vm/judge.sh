@@ -85,6 +85,13 @@ judge_all() {
   verdict killed
 
   problems=()
+  exit_code damaged 1603
+  same_tree damaged "$(expected "$expect/old" damaged)" "$results/damaged/install"
+  log_says damaged "File danneggiato: "
+  log_says damaged "Codice di uscita: 1603"
+  verdict damaged
+
+  problems=()
   exit_code wizard 0
   local result bold
   result=$(driver_value wizard result)

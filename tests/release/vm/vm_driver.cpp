@@ -18,6 +18,7 @@
 #include "driver/RemoteTree.h"
 #include "driver/Wait.h"
 #include "driver/WizardControls.h"
+#include "driver/WizardPages.h"
 
 #include "ExclusiveHold.h"
 #include "TestFiles.h"
@@ -139,8 +140,8 @@ public:
 
 private:
     bool Shot(const std::string& title);
-    bool ClickWhenReady(int id);
-    RemoteWindow FinishPage() const;
+    bool ClickWhenReady(int id) { return e2e::ClickWhenReady(m_wizard, id, kScreenBoundMs); }
+    RemoteWindow FinishPage() const { return FinishPageOf(m_wizard); }
 
     std::string m_program;
     std::string m_exchange;
@@ -162,21 +163,7 @@ bool Walk::Shot(const std::string& title) {
     return true;
 }
 
-bool Walk::ClickWhenReady(int id) {
-    const RemoteWindow button = m_wizard.Child(id);
-    return WaitFor([&] { return button.Visible() && button.Enabled(); }, kScreenBoundMs) &&
-           button.Click();
-}
 
-RemoteWindow Walk::FinishPage() const {
-    for (HWND page = GetWindow(m_wizard.Handle(), GW_CHILD); page;
-         page = GetWindow(page, GW_HWNDNEXT)) {
-        if (RemoteWindow(page).ClassName() == "#32770" && GetDlgItem(page, ui::kLeftPanel) &&
-            !GetDlgItem(page, ui::kWelcomeMarker))
-            return RemoteWindow(page);
-    }
-    return {};
-}
 
 int Walk::Run() {
     m_process = RemoteProcess::Start(m_program, kScreenBoundMs, "", 20);

@@ -161,4 +161,38 @@ TEST_F(UnattendedCopyTest, StopFlagAbortsAtTheNextBlock) {
     EXPECT_FALSE(report.answers[0].automatic);
 }
 
+// Met by a real copy through the safety net, what waiting cannot mend is
+// given up at the first question, not after the whole wait: a file where the
+// package has a folder, and a package holding the safety net's own folder.
+TEST_F(UnattendedCopyTest, WhatWaitingCannotMendIsGivenUpAtOnce) {
+    const struct {
+        const char* name;
+        const char* packageFile;
+        const char* fileInTheWay; // in the installation
+    } rows[] = {
+        {"a file where a folder must go", "src\\sub\\c.txt", "dst\\sub"},
+        {"the package holds the safety net's folder", "src\\~kvu\\c.txt", nullptr},
+    };
+    for (const auto& row : rows) {
+        ASSERT_TRUE(WriteBytes(m_root.Sub(row.packageFile), "ccc")) << row.name;
+        if (row.fileInTheWay) {
+            ASSERT_TRUE(WriteBytes(m_root.Sub(row.fileInTheWay), "a file")) << row.name;
+        }
+        CInstallTransaction txn(m_root.Sub("dst").c_str());
+        ASSERT_TRUE(txn.Begin()) << row.name;
+        CUnattendedQuestions rule;
+        RecordingReport report;
+        CTreeCopier copier(txn, rule, report);
+        EXPECT_EQ(0, copier.CopyTree(m_root.Sub("src").c_str(), m_root.Sub("dst").c_str()))
+            << row.name;
+        ASSERT_EQ(1u, report.answers.size()) << row.name << ": asked again and again";
+        EXPECT_EQ(IDABORT, report.answers[0].answer) << row.name;
+        EXPECT_TRUE(txn.Rollback()) << row.name;
+        EXPECT_EQ("old", ReadBytes(m_root.Sub("dst\\b.txt"))) << row.name;
+        RemoveTree(m_root.Sub(row.packageFile).substr(0, m_root.Sub(row.packageFile).rfind('\\')));
+        if (row.fileInTheWay)
+            DeleteFileA(m_root.Sub(row.fileInTheWay).c_str());
+    }
+}
+
 } // namespace

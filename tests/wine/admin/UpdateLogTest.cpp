@@ -1,5 +1,6 @@
 // The log as support reads it: one line per event, bounded, kept from run to run.
 #include "UpdateLog.h"
+#include "UnixLink.h"
 #include "WineTestSupport.h"
 #include <gtest/gtest.h>
 #include <sstream>
@@ -198,6 +199,53 @@ TEST_F(UpdateLogTest, ALogThatCannotBeOpenedChangesNothing) {
     log.Ended(RunSummary{}, 1602);
     EXPECT_FALSE(log.IsOpen());
     EXPECT_FALSE(Exists(m_root.Sub("manca")));
+}
+
+// The log's folder may be one ordinary users write to: a link left at the
+// log's name or at its old copy's never has the log written, moved or
+// deleted through it. What it points to keeps its bytes and attributes and
+// stays where it is; the new log is a file of its own.
+TEST_F(UpdateLogTest, ALinkAtTheLogsNamesNeverReachesWhatItPointsTo) {
+    const std::string previous = m_root.Sub("kvelmora.old.log");
+    const std::string outside = m_root.Sub("outside.txt");
+    struct Row {
+        const char* name;
+        std::string link;
+        bool hard;
+    };
+    const Row rows[] = {
+        {"the log, symbolic", Path(), false},
+        {"the log, hard link", Path(), true},
+        {"the old copy, symbolic", previous, false},
+        {"the old copy, hard link", previous, true},
+    };
+    for (const Row& row : rows) {
+        SetFileAttributesA(outside.c_str(), FILE_ATTRIBUTE_NORMAL);
+        ASSERT_TRUE(WriteBytes(outside, "someone else's")) << row.name;
+        ASSERT_TRUE(SetFileAttributesA(outside.c_str(), FILE_ATTRIBUTE_READONLY)) << row.name;
+        const DWORD attributes = GetFileAttributesA(outside.c_str());
+        if (row.link == previous) {
+            ASSERT_TRUE(WriteBytes(Path(), "la volta prima\r\n")) << row.name;
+        }
+        ASSERT_TRUE(row.hard ? MakeUnixHardLink(outside, row.link)
+                             : MakeUnixFileLink(outside, row.link))
+            << row.name;
+        {
+            CUpdateLog log;
+            EXPECT_TRUE(log.Open(Path().c_str(), previous.c_str())) << row.name;
+            log.Line("%s", "una riga");
+        }
+        EXPECT_EQ("someone else's", ReadBytes(outside)) << row.name;
+        EXPECT_EQ(attributes, GetFileAttributesA(outside.c_str())) << row.name;
+        const std::vector<std::string> lines = LogLines(Path());
+        EXPECT_EQ(std::vector<std::string>{"una riga"}, lines) << row.name;
+        if (row.link == previous) {
+            EXPECT_EQ("la volta prima\r\n", ReadBytes(previous)) << row.name;
+        }
+        // Only names go; a host link to a file is removed as a name by rm.
+        RemoveUnixLink(Path());
+        RemoveUnixLink(previous);
+    }
 }
 
 } // namespace

@@ -485,6 +485,39 @@ TEST_F(InstallTransactionTest, RefusesForeignOrDamagedJournalsAndIgnoresATornLas
              }
          },
          RecoveryResult::Refused},
+        {"destination a device name",
+         [&](std::vector<JournalRecord>& records, std::string&) {
+             records.back().fields.back() = install + "\\NUL";
+         },
+         RecoveryResult::Refused},
+        {"destination a wildcard",
+         [&](std::vector<JournalRecord>& records, std::string&) {
+             records.back().fields.back() = install + "\\*.*";
+         },
+         RecoveryResult::Refused},
+        {"stamp record naming another file of the installation",
+         [&](std::vector<JournalRecord>& records, std::string&) {
+             JournalRecord stamp;
+             stamp.kind = JournalKind::StampWrite;
+             stamp.sequence = static_cast<uint32_t>(records.size());
+             stamp.fields = {install + "\\keep.txt"};
+             records.push_back(stamp);
+         },
+         RecoveryResult::Refused},
+        {"stamp move naming another file of the installation",
+         [&](std::vector<JournalRecord>& records, std::string&) {
+             JournalRecord stamp;
+             stamp.kind = JournalKind::StampMove;
+             stamp.sequence = static_cast<uint32_t>(records.size());
+             stamp.fields = {install + "\\keep.txt", install + "\\Versione.txt"};
+             records.push_back(stamp);
+         },
+         RecoveryResult::Refused},
+        {"a format version this program does not know",
+         [&](std::vector<JournalRecord>& records, std::string&) {
+             records[0].fields[1] = std::to_string(kJournalVersion + 1);
+         },
+         RecoveryResult::Refused},
         {"torn last record",
          [&](std::vector<JournalRecord>& records, std::string& tail) {
              JournalRecord next;
@@ -770,6 +803,11 @@ public:
         m_links.push_back(link);
         return RunUnix("ln", {"-s", target, link}) && AwaitPath(link, true);
     }
+    // A second name of `target`: it looks like a plain file everywhere.
+    bool MakeHard(const std::string& link, const std::string& target) {
+        m_links.push_back(link);
+        return RunUnix("ln", {target, link}) && AwaitPath(link, true);
+    }
     bool Remove(const std::string& link) {
         return RunUnix("rm", {"-f", link}) && AwaitPath(link, false);
     }
@@ -822,7 +860,7 @@ TEST_F(InstallTransactionTest, NothingIsReachedThroughALinkOrAFolderOrAHeldFile)
         EXPECT_TRUE(SameTree(elsewhereBefore, TakeSnapshot(elsewhere), true)) << row.destination;
     }
     EXPECT_EQ(txn.MakeFolder((install + "\\linkdir\\sub").c_str()), DWORD(ERROR_CANT_ACCESS_FILE));
-    EXPECT_EQ(txn.MakeFolder((install + "\\a.dll").c_str()), DWORD(ERROR_ALREADY_EXISTS));
+    EXPECT_EQ(txn.MakeFolder((install + "\\a.dll").c_str()), DWORD(ERROR_DIRECTORY));
     EXPECT_TRUE(txn.Rollback());
     held.Release();
     EXPECT_TRUE(SameTree(elsewhereBefore, TakeSnapshot(elsewhere), true));
@@ -856,6 +894,243 @@ TEST_F(InstallTransactionTest, NothingIsReachedThroughALinkOrAFolderOrAHeldFile)
     EXPECT_EQ(RecoverInterruptedUpdate(install.c_str()), RecoveryResult::Refused);
     EXPECT_EQ(ReadBytes(install + "\\a.dll"), "new a");
     EXPECT_TRUE(Exists(moved + "\\journal"));
+}
+
+// The file a link of the test points to, outside the installation: its bytes
+// and attributes must come through every row unchanged, and it must stay
+// where it is.
+class OutsideFile {
+public:
+    explicit OutsideFile(std::string path) : m_path(std::move(path)) {}
+    bool Make() {
+        SetFileAttributesA(m_path.c_str(), FILE_ATTRIBUTE_NORMAL);
+        if (!WriteBytes(m_path, kBytes) ||
+            !SetFileAttributesA(m_path.c_str(), FILE_ATTRIBUTE_READONLY))
+            return false;
+        m_attributes = GetFileAttributesA(m_path.c_str());
+        return true;
+    }
+    ::testing::AssertionResult Unchanged() const {
+        const DWORD attributes = GetFileAttributesA(m_path.c_str());
+        if (attributes == INVALID_FILE_ATTRIBUTES)
+            return ::testing::AssertionFailure() << "the outside file is gone";
+        if (ReadBytes(m_path) != kBytes)
+            return ::testing::AssertionFailure() << "its bytes changed: " << ReadBytes(m_path);
+        if (attributes != m_attributes)
+            return ::testing::AssertionFailure()
+                   << "its attributes changed: " << attributes << " for " << m_attributes;
+        return ::testing::AssertionSuccess();
+    }
+    const std::string& Path() const { return m_path; }
+
+private:
+    static constexpr const char* kBytes = "someone else's";
+    std::string m_path;
+    DWORD m_attributes = 0;
+};
+
+TEST_F(InstallTransactionTest, NothingOutsideIsWrittenMovedOrDeletedThroughALinkAtANameItUses) {
+    const std::string net = CInstallTransaction::SafetyNetFolder(install.c_str());
+    OutsideFile outside(temp.Sub("outside.dll"));
+    // What the program does with the name, and what it must answer.
+    enum class Act {
+        WholeRun,
+        StartThenWholeRun,
+        StartRefused,
+        RecoveryRefused,
+        RecoveryKeeps,
+        PlaceRefused
+    };
+    struct Row {
+        const char* name;
+        std::string link;
+        Act act;
+    };
+    const std::vector<Row> rows{
+        {"the stamp temporary", install + "\\Versione.tx~", Act::WholeRun},
+        {"a temporary's number in the safety net", net + "\\000001", Act::StartThenWholeRun},
+        {"an original's number in the safety net", net + "\\500000", Act::StartRefused},
+        {"the journal", net + "\\journal", Act::RecoveryRefused},
+        {"the original a crashed run kept", net + "\\500000", Act::RecoveryKeeps},
+        {"a temporary of this run, before it is placed", net + "\\000001", Act::PlaceRefused},
+    };
+    const StopAfter whole = CrashAfter(0);
+    int firstPreserved = 0;
+    while (whole.steps.at(firstPreserved) != SafetyStep::Placed)
+        ++firstPreserved;
+    for (const Row& row : rows) {
+        for (const bool hard : {false, true}) {
+            const std::string name = std::string(row.name) + (hard ? ", hard link" : ", symbolic");
+            ASSERT_TRUE(outside.Make()) << name;
+            MakeInstallation(install);
+            if (row.act == Act::RecoveryKeeps) {
+                // A run killed once its first file was replaced; its kept
+                // original gives way to the link.
+                CrashAfter(firstPreserved + 1);
+                ASSERT_TRUE(MoveFileExA(row.link.c_str(), temp.Sub("kept-original").c_str(),
+                                        MOVEFILE_REPLACE_EXISTING))
+                    << name;
+            } else {
+                ASSERT_TRUE(MakeFolder(net)) << name;
+            }
+            CInstallTransaction placing(install.c_str());
+            std::string temporary;
+            if (row.act == Act::PlaceRefused) {
+                RemoveTree(net);
+                ASSERT_TRUE(placing.Begin()) << name;
+                ASSERT_TRUE(WriteTemporary(placing, "new a", temporary)) << name;
+                ASSERT_EQ(temporary, row.link) << name;
+                ASSERT_TRUE(DeleteFileA(temporary.c_str())) << name;
+            }
+            UnixLinks links;
+            ASSERT_TRUE(hard ? links.MakeHard(row.link, outside.Path())
+                             : links.Make(row.link, outside.Path()))
+                << name;
+            switch (row.act) {
+            case Act::WholeRun: {
+                CInstallTransaction txn(install.c_str());
+                EXPECT_TRUE(RunPackage(txn, install)) << name;
+                EXPECT_EQ(ReadBytes(install + "\\Versione.txt"), kNewStamp) << name;
+                EXPECT_FALSE(Exists(row.link)) << name << ": a stale name is removed";
+                break;
+            }
+            case Act::StartThenWholeRun: {
+                EXPECT_EQ(RecoverInterruptedUpdate(install.c_str()), RecoveryResult::NothingToDo)
+                    << name;
+                CInstallTransaction txn(install.c_str());
+                EXPECT_TRUE(RunPackage(txn, install)) << name;
+                EXPECT_EQ(ReadBytes(install + "\\a.dll"), "new a") << name;
+                break;
+            }
+            case Act::StartRefused: {
+                EXPECT_EQ(RecoverInterruptedUpdate(install.c_str()), RecoveryResult::NotAllRestored)
+                    << name;
+                CInstallTransaction txn(install.c_str());
+                EXPECT_FALSE(txn.Begin()) << name;
+                break;
+            }
+            case Act::RecoveryRefused:
+                EXPECT_EQ(RecoverInterruptedUpdate(install.c_str()), RecoveryResult::Refused)
+                    << name;
+                break;
+            case Act::RecoveryKeeps:
+                EXPECT_EQ(RecoverInterruptedUpdate(install.c_str()), RecoveryResult::NotAllRestored)
+                    << name;
+                break;
+            case Act::PlaceRefused:
+                EXPECT_EQ(placing.Place(temporary, (install + "\\a.dll").c_str()),
+                          DWORD(ERROR_CANT_ACCESS_FILE))
+                    << name;
+                EXPECT_EQ(ReadBytes(install + "\\a.dll"), "old a") << name;
+                EXPECT_TRUE(placing.Rollback()) << name;
+                break;
+            }
+            EXPECT_TRUE(outside.Unchanged()) << name;
+            if (hard)
+                DeleteFileA(row.link.c_str()); // the name only
+        }                                      // the symbolic link goes here
+        RemoveTree(net);
+    }
+}
+
+// Copies a tree with its attributes and times (CopyFile keeps both).
+bool CopyTree(const std::string& from, const std::string& to) {
+    if (!CreateDirectoryA(to.c_str(), nullptr))
+        return false;
+    WIN32_FIND_DATAA entry;
+    const HANDLE listing = FindFirstFileA((from + "\\*").c_str(), &entry);
+    if (listing == INVALID_HANDLE_VALUE)
+        return false;
+    bool copied = true;
+    do {
+        const std::string name = entry.cFileName;
+        if (name == "." || name == "..")
+            continue;
+        const std::string source = from + "\\" + name;
+        const std::string target = to + "\\" + name;
+        if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+            copied = CopyTree(source, target) &&
+                     SetFileAttributesA(target.c_str(), entry.dwFileAttributes) && copied;
+        else
+            copied = CopyFileA(source.c_str(), target.c_str(), TRUE) && copied;
+    } while (FindNextFileA(listing, &entry));
+    FindClose(listing);
+    return copied;
+}
+
+// A disk whose cache ignores flushes may lose the end of the journal while
+// the renames it recorded survive: whatever is left of it, no original is
+// ever deleted, and the run is reported undone only when it is.
+TEST_F(InstallTransactionTest, AJournalCutAtAnyLengthNeverCostsAnOriginalNorFeignsAnUndo) {
+    const StopAfter whole = CrashAfter(0);
+    int stopAt = 0;
+    for (int placed = 0; placed < 3; ++stopAt)
+        placed += whole.steps.at(stopAt) == SafetyStep::Placed ? 1 : 0;
+    CrashAfter(stopAt);
+    const std::string crashed = temp.Sub("crashed");
+    ASSERT_TRUE(CopyTree(install, crashed));
+    const std::string journal = ReadBytes(JournalPath());
+    const std::vector<std::pair<std::string, std::string>> originals{
+        {"a.dll", "old a"}, {"bin\\b.dll", "old b"}, {"bin\\odd.cfg", "old odd"}};
+    const auto restoreCrash = [&] { return RemoveTree(install) && CopyTree(crashed, install); };
+
+    // Each row: how much of the journal is left, or an original lost.
+    for (size_t length = 0; length <= journal.size() + 1; ++length) {
+        const bool lost = length > journal.size();
+        const std::string row = lost ? std::string("whole journal, an original lost")
+                                     : "journal cut at " + std::to_string(length) + " of " +
+                                           std::to_string(journal.size());
+        ASSERT_TRUE(restoreCrash()) << row;
+        if (lost)
+            ASSERT_TRUE(DeleteFileA(
+                (CInstallTransaction::SafetyNetFolder(install.c_str()) + "\\500000").c_str()))
+                << row;
+        else
+            ASSERT_TRUE(WriteBytes(JournalPath(), journal.substr(0, length))) << row;
+        const RecoveryResult result = RecoverInterruptedUpdate(install.c_str());
+        const Snapshot now = TakeSnapshot(install);
+        for (const auto& [relative, bytes] : originals) {
+            if (lost && relative == "a.dll")
+                continue;
+            bool found = false;
+            for (const auto& [path, state] : now)
+                found = found || (!state.folder && state.bytes == bytes &&
+                                  (path == relative || path.compare(0, 5, "~kvu\\") == 0));
+            EXPECT_TRUE(found) << row << ": the original of " << relative << " is gone";
+        }
+        if (result == RecoveryResult::RolledBack || result == RecoveryResult::NothingToDo)
+            EXPECT_TRUE(SameTree(before, now, true)) << row << ": reported undone";
+        else
+            EXPECT_EQ(result, RecoveryResult::NotAllRestored) << row;
+        EXPECT_EQ(RecoverInterruptedUpdate(install.c_str()) == RecoveryResult::NotAllRestored,
+                  result == RecoveryResult::NotAllRestored)
+            << row << ": the next start sees the same";
+    }
+}
+
+TEST_F(InstallTransactionTest, AReplacedFileKeepsItsHiddenSystemAndArchiveAttributes) {
+    constexpr DWORD kKept = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_ARCHIVE;
+    for (const Placing placing : {Placing::OneByOne, Placing::Together}) {
+        const char* mode = placing == Placing::OneByOne ? "one by one" : "placed together";
+        MakeInstallation(install);
+        const std::string a = install + "\\a.dll";
+        ASSERT_TRUE(SetFileAttributesA(a.c_str(), FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM))
+            << mode;
+        std::map<std::string, DWORD> attributes;
+        for (const char* relative : {"a.dll", "bin\\b.dll", "bin\\odd.cfg"})
+            attributes[relative] = GetFileAttributesA((install + "\\" + relative).c_str());
+        ASSERT_EQ(attributes["a.dll"] & kKept & ~FILE_ATTRIBUTE_ARCHIVE,
+                  DWORD(FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM))
+            << mode << ": this file system keeps no such attributes";
+        CInstallTransaction txn(install.c_str());
+        ASSERT_TRUE(RunPackage(txn, install, placing)) << mode;
+        for (const auto& [relative, old] : attributes) {
+            const std::string path = install + "\\" + relative;
+            EXPECT_EQ(ReadBytes(path).compare(0, 3, "new"), 0) << mode << ": " << relative;
+            EXPECT_EQ(GetFileAttributesA(path.c_str()) & kKept, old & kKept)
+                << mode << ": " << relative;
+        }
+    }
 }
 
 } // namespace

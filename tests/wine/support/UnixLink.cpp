@@ -74,3 +74,21 @@ bool MakeUnixLink(const std::string& target, const std::string& link) {
     }
     return false;
 }
+
+bool MakeUnixHardLink(const std::string& target, const std::string& link) {
+    const std::string from = UnixPath(target);
+    const std::string at = UnixPath(link);
+    if (from.empty() || at.empty() || !RunHost("/bin/ln \"" + from + "\" \"" + at + "\""))
+        return false;
+    for (int waited = 0; waited < 10000; waited += 20) {
+        if (GetFileAttributesA(link.c_str()) != INVALID_FILE_ATTRIBUTES)
+            return true;
+        Sleep(20);
+    }
+    return false;
+}
+
+bool MakeUnixFileLink(const std::string& target, const std::string& link) {
+    MakeUnixLink(target, link);
+    return GetFileAttributesA(link.c_str()) != INVALID_FILE_ATTRIBUTES;
+}

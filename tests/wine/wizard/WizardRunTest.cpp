@@ -84,7 +84,9 @@ TEST_F(WizardRunTest, FailedOrIncompleteRunKeepsTheOldStamp) {
         {"Ignore at a package file", "prog\\r2718upd.dat\\InstDir\\sub\\b.bin", IDIGNORE, kCorrect,
          kNewStamp},
         {"Ignore at a missing package tree", nullptr, IDIGNORE, kErrors, kOldStamp},
-        {"stamp file in use", "inst\\Versione.txt", 0, kErrors, kOldStamp},
+        // Asked about as any held file is; Ignore cannot skip the stamp.
+        {"Abort at the stamp file in use", "inst\\Versione.txt", IDABORT, kErrors, kOldStamp},
+        {"Ignore at the stamp file in use", "inst\\Versione.txt", IDIGNORE, kErrors, kOldStamp},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);
