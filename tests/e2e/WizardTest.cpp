@@ -150,41 +150,21 @@ std::string WizardTest::StandardList() const {
            "Scadenzario con promemoria   # nota interna\r\n";
 }
 
-namespace {
-
-void AddChecksums(const std::string& folder, const std::string& relative,
-                  const std::vector<std::string>& wrong, std::vector<ChecksumLine>& lines) {
-    WIN32_FIND_DATAA found;
-    const std::string here = relative.empty() ? folder : folder + "\\" + relative;
-    HANDLE find = FindFirstFileA((here + "\\*").c_str(), &found);
-    if (find == INVALID_HANDLE_VALUE)
-        return;
-    do {
-        const std::string name = found.cFileName;
-        const std::string path = relative.empty() ? name : relative + "\\" + name;
-        if (name == "." || name == ".." || name == "SHA256SUMS")
-            continue;
-        if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-            AddChecksums(folder, path, wrong, lines);
-            continue;
-        }
-        const bool isWrong = std::find(wrong.begin(), wrong.end(), path) != wrong.end();
-        const std::string bytes = isWrong ? std::string() : ReadBytes(folder + "\\" + path);
-        CSha256 hash;
-        hash.Add(bytes.data(), bytes.size());
-        ChecksumLine line{path, {}};
-        hash.Finish(line.digest);
-        lines.push_back(line);
-    } while (FindNextFileA(find, &found));
-    FindClose(find);
-}
-
-} // namespace
-
 void WizardTest::WriteChecksums(const std::vector<std::string>& wrong) {
     const std::string package = Media() + "\\r2718upd.dat";
     std::vector<ChecksumLine> lines;
-    AddChecksums(package, "", wrong, lines);
+    for (const auto& [path, bytes] : ReadTree(package)) {
+        if (path == "SHA256SUMS")
+            continue;
+        // A file named wrong is listed with the digest of nothing.
+        const bool isWrong = std::find(wrong.begin(), wrong.end(), path) != wrong.end();
+        CSha256 hash;
+        if (!isWrong)
+            hash.Add(bytes.data(), bytes.size());
+        ChecksumLine line{path, {}};
+        hash.Finish(line.digest);
+        lines.push_back(line);
+    }
     std::string text;
     ASSERT_TRUE(FormatChecksumFile(lines, text));
     ASSERT_TRUE(WriteBytes(package + "\\SHA256SUMS", text));

@@ -17,33 +17,6 @@
 
 namespace {
 
-// Every file under `folder`, by its path below it, with its bytes.
-void ReadTree(const std::string& folder, const std::string& relative,
-              std::map<std::string, std::string>& files) {
-    WIN32_FIND_DATAA found;
-    const std::string here = relative.empty() ? folder : folder + "\\" + relative;
-    HANDLE find = FindFirstFileA((here + "\\*").c_str(), &found);
-    if (find == INVALID_HANDLE_VALUE)
-        return;
-    do {
-        const std::string name = found.cFileName;
-        if (name == "." || name == "..")
-            continue;
-        const std::string path = relative.empty() ? name : relative + "\\" + name;
-        if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-            ReadTree(folder, path, files);
-        else
-            files[path] = ReadBytes(folder + "\\" + path);
-    } while (FindNextFileA(find, &found));
-    FindClose(find);
-}
-
-std::map<std::string, std::string> Tree(const std::string& folder) {
-    std::map<std::string, std::string> files;
-    ReadTree(folder, "", files);
-    return files;
-}
-
 struct DamageLog : ICopyReport {
     std::vector<std::string> lines;
     void FileDamaged(const char* path, const char* expected, const char* found) override {
@@ -145,7 +118,7 @@ TEST_F(VerifiedCopy, DamageIsAskedAboutAndNeverPlaced) {
             ASSERT_TRUE(DeleteFileA(damaged.c_str()));
         else
             ASSERT_TRUE(WriteBytes(damaged, row.bytes));
-        const std::map<std::string, std::string> before = Tree(install);
+        const std::map<std::string, std::string> before = ReadTree(install);
 
         MessageBoxAnswerer answerer;
         answerer.Queue(row.answer);
@@ -165,7 +138,7 @@ TEST_F(VerifiedCopy, DamageIsAskedAboutAndNeverPlaced) {
         ASSERT_EQ(report.lines.size(), 1u);
         EXPECT_EQ(report.lines[0].find(damaged + " "), 0u) << report.lines[0];
 
-        std::map<std::string, std::string> after = Tree(install);
+        std::map<std::string, std::string> after = ReadTree(install);
         if (row.outcome == InstallOutcome::Failed) {
             EXPECT_EQ(after, before);
             continue;
@@ -189,12 +162,12 @@ TEST_F(VerifiedCopy, UnattendedReadsOnceMoreThenUndoes) {
     std::string bytes = built["big.bin"];
     bytes[kBlock] ^= 1;
     ASSERT_TRUE(WriteBytes(tree + "\\big.bin", bytes));
-    const std::map<std::string, std::string> before = Tree(install);
+    const std::map<std::string, std::string> before = ReadTree(install);
     CUnattendedQuestions rule;
     DamageLog report;
     EXPECT_EQ(Run(rule, report), InstallOutcome::Failed);
     EXPECT_EQ(report.lines.size(), 2u);
-    EXPECT_EQ(Tree(install), before);
+    EXPECT_EQ(ReadTree(install), before);
 }
 
 // The worker's digest is the library's over the same bytes, whatever the

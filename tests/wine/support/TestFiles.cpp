@@ -30,7 +30,33 @@ bool RemoveWideTree(const std::wstring& folder) {
     return RemoveDirectoryW(folder.c_str()) != FALSE;
 }
 
+void ReadTreeBelow(const std::string& folder, const std::string& relative,
+                   std::map<std::string, std::string>& files) {
+    WIN32_FIND_DATAA found;
+    const std::string here = relative.empty() ? folder : folder + "\\" + relative;
+    const HANDLE listing = FindFirstFileA((here + "\\*").c_str(), &found);
+    if (listing == INVALID_HANDLE_VALUE)
+        return;
+    do {
+        const std::string name = found.cFileName;
+        if (name == "." || name == "..")
+            continue;
+        const std::string path = relative.empty() ? name : relative + "\\" + name;
+        if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+            ReadTreeBelow(folder, path, files);
+        else
+            files[path] = ReadBytes(folder + "\\" + path);
+    } while (FindNextFileA(listing, &found));
+    FindClose(listing);
+}
+
 } // namespace
+
+std::map<std::string, std::string> ReadTree(const std::string& folder) {
+    std::map<std::string, std::string> files;
+    ReadTreeBelow(folder, "", files);
+    return files;
+}
 
 std::wstring WidePath(const std::string& path) {
     const int length = MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, nullptr, 0);

@@ -4,6 +4,7 @@
 // wide calls with the \\?\ prefix, so these also make, read and remove paths
 // too long for the ANSI calls the code under test uses; other paths go as
 // they are.
+#include <map>
 #include <string>
 
 std::wstring WidePath(const std::string& path);
@@ -22,3 +23,6 @@ bool IsFolder(const std::string& path);
 bool Exists(const std::string& path);
 // Deletes a folder with everything under it.
 bool RemoveTree(const std::string& folder);
+// Every file below the folder, by its path under it ("bin\\a.dll"), with
+// its bytes; links are listed as the files they look like.
+std::map<std::string, std::string> ReadTree(const std::string& folder);
