@@ -8,10 +8,11 @@
 # What runs beside what (every wait is on a process, never on a file):
 #   set-up of the cross compilers, then at once
 #     the 64-bit test build                 (the longest path)
-#     the rest of the set-up, then the Wine prefixes
-#   once the prefixes are made, the Linux lane at the lowest priority:
-#     native build and tests, fuzz build and a short fuzz, the 32-bit
-#     release program, its ZIP and its import check
+#     the set-up of the Linux compilers, then of Wine and X, then the Wine
+#     prefixes
+#   once the Linux compilers are there, the Linux lane at the lowest
+#   priority: native build and tests, fuzz build, then a short fuzz beside
+#   the 32-bit release program, its ZIP and its import check
 #   once the build and the prefixes are done, the Windows tests under wine64
 #   (the end-to-end ones in a Wine of their own) and the screenshots
 # Each part's output goes to build/test-logs/ and is shown when it ends. The
@@ -49,10 +50,9 @@ fail() {
   failed_parts+=(--failed-part "$*")
 }
 
-# The rest of the set-up and the Wine prefixes of the tests and of the
+# Wine and the X server, then the Wine prefixes of the tests and of the
 # screenshots, one after the other (the prefixes need Wine).
-prepare() {
-  timed "set-up: Linux compilers" timeout "$setup_limit" scripts/setup.sh native || return 1
+prepare_wine() {
   timed "set-up: Wine and X" timeout "$setup_limit" scripts/setup.sh run || return 1
   # The demo's prefix is made in the demo's language (scripts/demo.sh).
   local demo_locale=C.UTF-8
@@ -124,7 +124,9 @@ linux_lane() {
 
   step "fuzzing the text parsers, briefly (the long fuzz: scripts/fuzz.sh)"
   timed "fuzz build" bash -c 'cmake --preset fuzz >/dev/null && cmake --build --preset fuzz'
-  timed "fuzz smoke" scripts/fuzz.sh build/fuzz "${TESSARO_FUZZ_SECONDS:-4}"
+  # The fuzzers run one at a time on one core: the release build takes the other.
+  timed "fuzz smoke" scripts/fuzz.sh build/fuzz "${TESSARO_FUZZ_SECONDS:-4}" >"$log/fuzz.txt" 2>&1 &
+  local fuzz=$!
 
   step "32-bit release program, its ZIP and its imports"
   timed "win32 build" bash -c 'cmake --preset win32 >/dev/null && cmake --build --preset win32'
@@ -133,6 +135,9 @@ linux_lane() {
   timed "release checks" ctest --test-dir build/win32 --output-on-failure \
     >"$log/ctest-win32.txt" 2>&1 || true
   cat "$log/ctest-win32.txt"
+  step "the short fuzz"
+  wait "$fuzz" || { cat "$log/fuzz.txt"; return 1; }
+  cat "$log/fuzz.txt"
 }
 
 # Where each build's time went: the compile steps, and every program's static
@@ -161,27 +166,33 @@ timed "set-up: cross compilers" timeout "$setup_limit" scripts/setup.sh cross ||
   exit 1
 }
 
-step "64-bit test build; beside it the rest of the set-up and the Wine prefixes"
+step "64-bit test build; beside it the rest of the set-up, the Wine prefixes and the Linux lane"
 win64_build >"$log/win64-build.txt" 2>&1 &
 build_pid=$!
-prepare >"$log/prepare.txt" 2>&1 &
-prepare_pid=$!
-
+# The package manager installs one set at a time: the Linux compilers first,
+# for the Linux lane, then Wine and the X server, for the Windows tests.
 linux_pid=
-if wait "$prepare_pid"; then
+if timed "set-up: Linux compilers" timeout "$setup_limit" scripts/setup.sh native \
+  >"$log/setup-native.txt" 2>&1; then
   echo "Linux lane running beside the Windows lane; its output follows the Windows lane's."
   linux_lane >"$log/linux.txt" 2>&1 &
   linux_pid=$!
 else
-  cat "$log/prepare.txt"
-  fail "the set-up of the Linux compilers, Wine and X, or the Wine prefixes ($log/prepare.txt)"
+  cat "$log/setup-native.txt"
+  fail "the set-up of the Linux compilers ($log/setup-native.txt)"
+fi
+prepare_wine >"$log/prepare-wine.txt" 2>&1
+wine_status=$?
+if [ "$wine_status" -ne 0 ]; then
+  cat "$log/prepare-wine.txt"
+  fail "the set-up of Wine and X, or the Wine prefixes ($log/prepare-wine.txt)"
 fi
 wait "$build_pid"
 build_status=$?
 cat "$log/win64-build.txt"
 [ "$build_status" -eq 0 ] || fail "the 64-bit test build ($log/win64-build.txt)"
 
-if [ "$build_status" -eq 0 ] && [ -n "$linux_pid" ]; then
+if [ "$build_status" -eq 0 ] && [ "$wine_status" -eq 0 ]; then
   step "Windows tests under wine64"
   windows_tests
 fi
