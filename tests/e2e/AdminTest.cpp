@@ -55,8 +55,8 @@ const ExitRow kExitRows[] = {
     {"DamagedPackageQuiet", World::DamagedList, "/quiet /log LOG", false, nullptr, false, nullptr,
      1620, "Pacchetto danneggiato: r2718upd.txt: SHA-256 ", kOldStamp},
     // Read once more, then abandoned and undone.
-    {"DamagedFileQuiet", World::DamagedFile, "/quiet /log LOG", false, nullptr, false, nullptr, 1603,
-     "Domanda: file danneggiato", kOldStamp},
+    {"DamagedFileQuiet", World::DamagedFile, "/quiet /log LOG", false, nullptr, false, nullptr,
+     1603, "Domanda: file danneggiato", kOldStamp},
     // Held past the unattended wait (a twentieth of 30 s here): aborted.
     {"LockedFileQuietUntilTimeout", World::Standard, "/quiet /log LOG", false, "bin\\archivio.dll",
      false, nullptr, 1603, "risposta automatica: Interrompi", kOldStamp},

@@ -74,8 +74,6 @@ bool DemoWalk::Shot(const std::string& title) {
     return true;
 }
 
-
-
 bool DemoWalk::Welcome() {
     const ProcessWindows windows(m_process.Id());
     if (!WaitFor(

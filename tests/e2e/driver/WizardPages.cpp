@@ -18,8 +18,7 @@ RemoteWindow FinishPageOf(const RemoteWindow& wizard) {
 
 bool ClickWhenReady(const RemoteWindow& wizard, int id, DWORD boundMs) {
     const RemoteWindow button = wizard.Child(id);
-    return WaitFor([&] { return button.Visible() && button.Enabled(); }, boundMs) &&
-           button.Click();
+    return WaitFor([&] { return button.Visible() && button.Enabled(); }, boundMs) && button.Click();
 }
 
 } // namespace e2e

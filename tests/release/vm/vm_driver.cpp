@@ -163,8 +163,6 @@ bool Walk::Shot(const std::string& title) {
     return true;
 }
 
-
-
 int Walk::Run() {
     m_process = RemoteProcess::Start(m_program, kScreenBoundMs, "", 20);
     if (!m_process.Started())
