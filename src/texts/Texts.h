@@ -35,7 +35,8 @@ inline constexpr char kUsage[] =
     "\n"
     "Codici di uscita: 0 installato o niente da installare, 1602 annullato dall'utente, "
     "1603 installazione non riuscita, 1605 Tessaro non installato, 1618 programma già in "
-    "esecuzione, 1619 pacchetto illeggibile, 1638 pacchetto più vecchio dell'installazione, "
+    "esecuzione, 1619 pacchetto illeggibile, 1620 pacchetto danneggiato, 1638 pacchetto più "
+    "vecchio dell'installazione, "
     "87 riga di comando errata.";
 // Before the argument not understood, then the usage.
 inline constexpr char kBadArgument[] = "Argomento non valido: ";
